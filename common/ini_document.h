@@ -1,0 +1,56 @@
+// The text of one INI file, held as its original lines so that an edit touches only the lines
+// it must: comments, blank lines, unknown keys and the order of everything else stay as written.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace ostrevin {
+
+class IniDocument {
+public:
+    static constexpr std::size_t kMaxValueChars = 1023;
+
+    static IniDocument parse(std::string_view text);
+
+    // The value as the private-profile functions return it: blanks around it and one pair of
+    // matching quotes dropped, cut to 1023 characters. The first section and the first key of a
+    // name win, names compared without regard to ASCII case.
+    std::optional<std::string> value(std::string_view section, std::string_view key) const;
+    bool hasSection(std::string_view section) const;
+    // Every key of the first section of that name, in file order, with the values as written
+    // (blanks around them dropped); used to move a section's content whole.
+    std::vector<std::pair<std::string, std::string>> rawEntries(std::string_view section) const;
+
+    void set(std::string_view section, std::string_view key, std::string_view value);
+    void setRaw(std::string_view section, std::string_view key, std::string_view rawValue);
+    void removeKey(std::string_view section, std::string_view key);
+    void removeSection(std::string_view section);
+
+    std::string text() const;
+
+private:
+    struct Line {
+        std::string content;  // without its line ending
+        std::string ending;   // "\n", "\r\n" or "" for a last line without one
+    };
+    struct Span {
+        std::size_t header;  // index of the "[name]" line
+        std::size_t end;     // one past the last line that belongs to the section
+    };
+
+    std::vector<Span> sections(std::string_view name) const;
+    std::optional<std::size_t> findKey(const Span& span, std::string_view key) const;
+    std::string lineEnding() const;
+
+    std::vector<Line> lines_;
+};
+
+// Parsing helpers shared with the store's tests.
+std::optional<std::string> iniSectionName(std::string_view line);
+std::optional<std::pair<std::string, std::string>> iniKeyValue(std::string_view line);
+
+}  // namespace ostrevin
