@@ -155,6 +155,18 @@ void IniDocument::removeKey(std::string_view section, std::string_view key) {
     }
 }
 
+void IniDocument::replaceSection(std::string_view section,
+                                 const std::vector<std::pair<std::string, std::string>>& entries) {
+    auto spans = sections(section);
+    if (!spans.empty()) {
+        const Span& span = spans.front();
+        for (std::size_t i = span.end; i-- > span.header + 1;)
+            if (iniKeyValue(lines_[i].content))
+                lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(i));
+    }
+    for (const auto& [key, value] : entries) setRaw(section, key, value);
+}
+
 void IniDocument::removeSection(std::string_view section) {
     // Every copy goes: after an erase, no stale duplicate may surface as the section.
     auto spans = sections(section);

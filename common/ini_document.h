@@ -28,6 +28,9 @@ public:
     void set(std::string_view section, std::string_view key, std::string_view value);
     void setRaw(std::string_view section, std::string_view key, std::string_view rawValue);
     void removeKey(std::string_view section, std::string_view key);
+    // The section keeps its place in the file and takes exactly the given keys and raw values.
+    void replaceSection(std::string_view section,
+                        const std::vector<std::pair<std::string, std::string>>& entries);
     void removeSection(std::string_view section);
 
     std::string text() const;

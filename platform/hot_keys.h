@@ -1,0 +1,20 @@
+// System-wide hot keys. Presses arrive on the user-interface thread through the handler.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+namespace ostrevin::platform {
+
+enum HotKeyModifier : unsigned { kModAlt = 1, kModControl = 2, kModShift = 4 };
+
+class HotKeys {
+public:
+    virtual ~HotKeys() = default;
+    // False when the combination is taken by another program or cannot be grabbed.
+    virtual bool registerHotKey(int id, unsigned modifiers, std::uint8_t virtualKey) = 0;
+    virtual void unregisterHotKey(int id) = 0;
+    virtual void setHandler(std::function<void(int id)> handler) = 0;
+};
+
+}  // namespace ostrevin::platform

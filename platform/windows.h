@@ -1,0 +1,29 @@
+// Top-level windows of the desktop.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace ostrevin::platform {
+
+using WindowId = std::uint64_t;
+
+struct WindowInfo {
+    WindowId id = 0;
+    std::string title;  // UTF-8
+    bool visible = false;
+};
+
+class WindowSystem {
+public:
+    virtual ~WindowSystem() = default;
+    // Front to back.
+    virtual std::vector<WindowInfo> enumerateWindows() = 0;
+    // The first top-level window whose title equals the given one exactly; 0 when none.
+    virtual WindowId findWindow(const std::string& title) = 0;
+    virtual WindowId foregroundWindow() = 0;
+    virtual bool setForegroundWindow(WindowId window) = 0;
+};
+
+}  // namespace ostrevin::platform
