@@ -1,0 +1,31 @@
+// The macro list window: every macro of the catalogue with its shortcut keys and window trigger.
+#pragma once
+
+#include <QStatusBar>
+#include <QTreeWidget>
+#include <QWidget>
+
+#include "macros/catalogue/macro_catalogue.h"
+
+namespace keyloom {
+
+class TfrmMain : public QWidget {
+    Q_OBJECT
+public:
+    TfrmMain(MacroCatalogue& catalogue, KeyLabelFn keyLabel, QWidget* parent = nullptr);
+
+    // Rebuilds every row from the catalogue; the selection is not kept.
+    void LoadMacroList();
+
+    QTreeWidget* list() const { return lvMacro_; }
+
+private:
+    static QIcon typeIcon(int icon);
+
+    MacroCatalogue& catalogue_;
+    KeyLabelFn keyLabel_;
+    QTreeWidget* lvMacro_;
+    QStatusBar* stat1_;
+};
+
+}  // namespace keyloom

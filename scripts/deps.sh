@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, running and testing need; quiet when all are there.
+# Usage: deps.sh run|test
+set -euo pipefail
+
+run_packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libx11-dev libxtst-dev
+    libxi-dev libxkbfile-dev x11-xkb-utils ccache xdg-utils)
+test_packages=(googletest libgtest-dev libgmock-dev clang libclang-rt-dev xvfb xauth openbox trayer
+    xdotool x11-utils dbus-x11 at-spi2-core python3 python3-pyatspi)
+
+wanted=("${run_packages[@]}")
+[ "${1:-run}" = test ] && wanted+=("${test_packages[@]}")
+
+missing=()
+for pkg in "${wanted[@]}"; do
+    status=$(dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null || true)
+    [ "$status" = "install ok installed" ] || missing+=("$pkg")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo_cmd=()
+[ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+export DEBIAN_FRONTEND=noninteractive
+"${sudo_cmd[@]}" apt-get update -qq
+"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

@@ -1,0 +1,107 @@
+"""Helpers shared by the end-to-end tests: the fixture's display, programs started on it, windows
+looked up by title, and the keylog client."""
+import json
+import os
+import shutil
+import subprocess
+import tempfile
+import time
+
+
+def display():
+    with open(os.environ["E2E_STATE"]) as f:
+        return json.load(f)["display"]
+
+
+class Sandbox:
+    """A private HOME and XDG_CONFIG_HOME, and a program folder holding a copy of the program,
+    so that a test's catalogue and side files never touch the user's or another test's."""
+
+    def __init__(self):
+        self.root = tempfile.mkdtemp(prefix="keyloom-e2e-")
+        self.home = os.path.join(self.root, "home")
+        self.config = os.path.join(self.home, ".config")
+        self.catalogue_folder = os.path.join(self.config, "ostrevin")
+        self.program_folder = os.path.join(self.root, "program")
+        for folder in (self.catalogue_folder, self.program_folder):
+            os.makedirs(folder)
+        self.macros = os.path.join(self.program_folder, "macros")
+        shutil.copy2(os.environ["MACROS_BIN"], self.macros)
+        self.processes = []
+
+    def env(self, **extra):
+        env = dict(os.environ)
+        env.update(DISPLAY=display(), HOME=self.home, XDG_CONFIG_HOME=self.config,
+                   LC_ALL="C.UTF-8")
+        env.update(extra)
+        return env
+
+    def write_catalogue(self, text):
+        with open(os.path.join(self.catalogue_folder, "macros.ini"), "w") as f:
+            f.write(text)
+
+    def read_catalogue(self):
+        with open(os.path.join(self.catalogue_folder, "macros.ini")) as f:
+            return f.read()
+
+    def write_side_file(self, name, text):
+        with open(os.path.join(self.program_folder, name), "w", newline="") as f:
+            f.write(text)
+
+    def start(self, argv, **extra_env):
+        log = open(os.path.join(self.root, os.path.basename(argv[0]) + ".log"), "ab")
+        proc = subprocess.Popen(argv, env=self.env(**extra_env), stdin=subprocess.DEVNULL,
+                                stdout=log, stderr=log)
+        self.processes.append(proc)
+        return proc
+
+    def start_keylog(self, title="keylog target", sentinel="F12"):
+        out = os.path.join(self.root, "keylog.txt")
+        ready = os.path.join(self.root, "keylog.ready")
+        self.start([os.environ["KEYLOG_BIN"], "--title", title, "--out", out,
+                    "--sentinel", sentinel, "--ready", ready])
+        wait_for(lambda: os.path.exists(ready), 10, "keylog to take the focus")
+        return out
+
+    def close(self):
+        for proc in self.processes:
+            if proc.poll() is None:
+                proc.terminate()
+                try:
+                    proc.wait(5)
+                except subprocess.TimeoutExpired:
+                    proc.kill()
+        shutil.rmtree(self.root, ignore_errors=True)
+
+
+def wait_for(check, seconds, what):
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        result = check()
+        if result:
+            return result
+        time.sleep(0.05)
+    raise AssertionError(f"timed out after {seconds} s waiting for {what}")
+
+
+def xdotool(*args):
+    return subprocess.run(["xdotool", *args], env=dict(os.environ, DISPLAY=display()),
+                          stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+
+
+def find_windows(title):
+    """Ids of the visible windows whose title is exactly the given one."""
+    import re
+    result = xdotool("search", "--onlyvisible", "--name", "^" + re.escape(title) + "$")
+    return [int(w) for w in result.stdout.split()]
+
+
+def held_keys():
+    result = subprocess.run([os.environ["HELDKEYS_BIN"]], env=dict(os.environ, DISPLAY=display()),
+                            stdout=subprocess.PIPE, text=True)
+    return result.stdout.strip()
+
+
+def check(condition, message):
+    if not condition:
+        raise AssertionError(message)

@@ -1,0 +1,130 @@
+// keylog: a small X client for end-to-end tests. It shows a window with the given title, takes
+// the keyboard focus, and appends every character it receives to a file (UTF-8, Return as "\n");
+// keys that give no text are written as "<KeysymName>", modifier keys alone not at all.
+// With --sentinel NAME it also creates FILE.done when that key arrives, so a test can wait for the
+// end of what it typed; --ready FILE is created once the window has the focus.
+//
+//   keylog --title TITLE --out FILE [--sentinel F12] [--ready FILE]
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace {
+
+struct Options {
+    std::string title = "keylog";
+    std::string out;
+    std::string sentinel;
+    std::string ready;
+};
+
+bool parse(int argc, char** argv, Options& o) {
+    for (int i = 1; i + 1 < argc; i += 2) {
+        std::string flag = argv[i];
+        if (flag == "--title") o.title = argv[i + 1];
+        else if (flag == "--out") o.out = argv[i + 1];
+        else if (flag == "--sentinel") o.sentinel = argv[i + 1];
+        else if (flag == "--ready") o.ready = argv[i + 1];
+        else return false;
+    }
+    return !o.out.empty();
+}
+
+void touch(const std::string& path) {
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd >= 0) ::close(fd);
+}
+
+void appendText(int fd, const std::string& text) {
+    if (::write(fd, text.data(), text.size()) < 0) std::perror("keylog: write");
+}
+
+bool isModifier(KeySym sym) { return IsModifierKey(sym) || sym == XK_ISO_Level3_Shift; }
+
+void setTitle(Display* dpy, Window win, const std::string& title) {
+    XStoreName(dpy, win, title.c_str());
+    Atom utf8 = XInternAtom(dpy, "UTF8_STRING", False);
+    XChangeProperty(dpy, win, XInternAtom(dpy, "_NET_WM_NAME", False), utf8, 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(title.data()),
+                    static_cast<int>(title.size()));
+    XClassHint hint{const_cast<char*>("keylog"), const_cast<char*>("Keylog")};
+    XSetClassHint(dpy, win, &hint);
+}
+
+void requestFocus(Display* dpy, Window win) {
+    XEvent ev{};
+    ev.xclient.type = ClientMessage;
+    ev.xclient.window = win;
+    ev.xclient.message_type = XInternAtom(dpy, "_NET_ACTIVE_WINDOW", False);
+    ev.xclient.format = 32;
+    ev.xclient.data.l[0] = 2;
+    ev.xclient.data.l[1] = CurrentTime;
+    XSendEvent(dpy, DefaultRootWindow(dpy), False,
+               SubstructureRedirectMask | SubstructureNotifyMask, &ev);
+    XSetInputFocus(dpy, win, RevertToParent, CurrentTime);
+    XFlush(dpy);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options opt;
+    if (!parse(argc, argv, opt)) {
+        std::fprintf(stderr, "usage: keylog --title TITLE --out FILE [--sentinel KEY] [--ready FILE]\n");
+        return 2;
+    }
+    std::setlocale(LC_ALL, "C.UTF-8");
+    XSetLocaleModifiers("@im=none");
+    Display* dpy = XOpenDisplay(nullptr);
+    if (!dpy) return 3;
+    int out = ::open(opt.out.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    if (out < 0) return 4;
+
+    Window win = XCreateSimpleWindow(dpy, DefaultRootWindow(dpy), 50, 50, 480, 200, 1,
+                                     BlackPixel(dpy, 0), WhitePixel(dpy, 0));
+    setTitle(dpy, win, opt.title);
+    XSelectInput(dpy, win, KeyPressMask | FocusChangeMask | StructureNotifyMask | ExposureMask);
+    XIM im = XOpenIM(dpy, nullptr, nullptr, nullptr);
+    XIC ic = im ? XCreateIC(im, XNInputStyle, XIMPreeditNothing | XIMStatusNothing, XNClientWindow,
+                            win, XNFocusWindow, win, nullptr)
+                : nullptr;
+    XMapRaised(dpy, win);
+
+    bool announced = false;
+    for (;;) {
+        XEvent ev;
+        XNextEvent(dpy, &ev);
+        if (ev.type == MapNotify) requestFocus(dpy, win);
+        if (ev.type == FocusIn && !announced && !opt.ready.empty()) {
+            touch(opt.ready);
+            announced = true;
+        }
+        if (ev.type != KeyPress) continue;
+        char buf[64] = {};
+        KeySym sym = NoSymbol;
+        Status status = 0;
+        int n = ic ? Xutf8LookupString(ic, &ev.xkey, buf, sizeof buf - 1, &sym, &status)
+                   : XLookupString(&ev.xkey, buf, sizeof buf - 1, &sym, nullptr);
+        const char* name = XKeysymToString(sym);
+        std::string text(buf, n > 0 ? static_cast<std::size_t>(n) : 0);
+        if (sym == XK_Return || sym == XK_KP_Enter) text = "\n";
+        // Control combinations produce control characters; a name says more to a test.
+        bool control = text.size() == 1 && static_cast<unsigned char>(text[0]) < 32 && text != "\n" &&
+                       text != "\t";
+        if (text.empty() || control) {
+            if (isModifier(sym)) continue;
+            std::string prefix;
+            if (ev.xkey.state & ControlMask) prefix += "C-";
+            if (ev.xkey.state & Mod1Mask) prefix += "A-";
+            text = "<" + prefix + (name ? name : "?") + ">";
+        }
+        appendText(out, text);
+        if (!opt.sentinel.empty() && name && opt.sentinel == name) touch(opt.out + ".done");
+    }
+}
