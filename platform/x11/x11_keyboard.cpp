@@ -1,0 +1,285 @@
+#include "platform/x11/x11_keyboard.h"
+
+#include "common/text.h"
+
+#include <X11/XKBlib.h>
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+
+#include <chrono>
+#include <cstring>
+#include <vector>
+#include <thread>
+
+namespace ostrevin::platform {
+
+namespace {
+
+std::int64_t nowMs() {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+constexpr std::uint8_t kVkShift = 0x10, kVkControl = 0x11, kVkMenu = 0x12;
+
+}  // namespace
+
+std::unique_ptr<X11Keyboard> X11Keyboard::open(const char* displayName) {
+    Display* display = XOpenDisplay(displayName);
+    if (!display) return nullptr;
+    int event = 0, error = 0, major = 0, minor = 0, opcode = 0;
+    int xkbMajor = XkbMajorVersion, xkbMinor = XkbMinorVersion, xkbEvent = 0;
+    if (!XTestQueryExtension(display, &event, &error, &major, &minor) ||
+        !XkbQueryExtension(display, &opcode, &xkbEvent, &error, &xkbMajor, &xkbMinor)) {
+        XCloseDisplay(display);
+        return nullptr;
+    }
+    std::unique_ptr<X11Keyboard> keyboard(new X11Keyboard(display));
+    keyboard->xkbEventBase_ = xkbEvent;
+    XkbSelectEvents(display, XkbUseCoreKbd, XkbNewKeyboardNotifyMask | XkbMapNotifyMask,
+                    XkbNewKeyboardNotifyMask | XkbMapNotifyMask);
+    XkbSelectEventDetails(display, XkbUseCoreKbd, XkbStateNotify, XkbGroupStateMask,
+                          XkbGroupStateMask);
+    return keyboard;
+}
+
+X11Keyboard::X11Keyboard(Display* display) : display_(display) { levelOfVk_.fill(0); }
+
+X11Keyboard::~X11Keyboard() {
+    releaseAll();
+    restoreLoans();
+    XCloseDisplay(display_);
+}
+
+void X11Keyboard::reloadIfChanged() {
+    // Keymap and group changes (setxkbmap, xmodmap, a layout switch) arrive as XKB events on our
+    // connection; reading them costs no round trip.
+    while (XPending(display_) > 0) {
+        XEvent event;
+        XNextEvent(display_, &event);
+        if (event.type != xkbEventBase_) continue;
+        const auto& any = reinterpret_cast<const XkbAnyEvent&>(event);
+        if (any.xkb_type == XkbNewKeyboardNotify) loans_.clear();  // the whole map was replaced
+        dirty_ = true;
+    }
+    if (dirty_) reload();
+}
+
+void X11Keyboard::reload() {
+    dirty_ = false;
+    XkbDescPtr xkb = XkbGetMap(display_, XkbKeyTypesMask | XkbKeySymsMask, XkbUseCoreKbd);
+    if (!xkb) return;
+    XkbGetNames(display_, XkbKeyNamesMask | XkbKeyTypeNamesMask, xkb);
+    XkbStateRec state{};
+    XkbGetState(display_, XkbUseCoreKbd, &state);
+    std::vector<KeySnapshot> keys;
+    std::uint8_t level3 = 0;
+    shiftKeycode_ = controlKeycode_ = altKeycode_ = 0;
+    std::map<Atom, bool> keypadTypes;
+    for (int kc = xkb->min_key_code; kc <= xkb->max_key_code; ++kc) {
+        KeySnapshot key;
+        key.keycode = static_cast<std::uint8_t>(kc);
+        if (xkb->names && xkb->names->keys)
+            key.name = std::string(xkb->names->keys[kc].name,
+                                   strnlen(xkb->names->keys[kc].name, XkbKeyNameLength));
+        const int groups = XkbKeyNumGroups(xkb, kc);
+        if (groups > 0) {
+            const int group = state.group < groups ? state.group : 0;
+            const int width = XkbKeyGroupWidth(xkb, kc, group);
+            for (int level = 0; level < 4 && level < width; ++level)
+                key.syms[static_cast<std::size_t>(level)] =
+                    static_cast<std::uint32_t>(XkbKeySymEntry(xkb, kc, level, group));
+            const Atom type = XkbKeyKeyType(xkb, kc, group)->name;
+            if (!keypadTypes.count(type)) {
+                char* name = XGetAtomName(display_, type);
+                keypadTypes[type] = name && std::string(name) == "KEYPAD";
+                if (name) XFree(name);
+            }
+            key.keypad = keypadTypes[type];
+        }
+        if (key.syms[0] == 0xfe03 && !level3) level3 = key.keycode;  // ISO_Level3_Shift
+        if (key.syms[0] == 0xffe1 && !shiftKeycode_) shiftKeycode_ = key.keycode;
+        if (key.syms[0] == 0xffe3 && !controlKeycode_) controlKeycode_ = key.keycode;
+        if (key.syms[0] == 0xffe9 && !altKeycode_) altKeycode_ = key.keycode;
+        keys.push_back(std::move(key));
+    }
+    XkbFreeKeyboard(xkb, 0, True);
+    model_.load(keys, level3);
+    // Lent keycodes hold our characters; they stay ours while the map still shows them.
+    for (auto it = loans_.begin(); it != loans_.end();) {
+        if (KeymapModel::keysymToChar(model_.keysymAt(it->first, 0)) != it->second) {
+            it = loans_.erase(it);
+        } else {
+            model_.assignSpareVirtualKey(it->first);
+            ++it;
+        }
+    }
+}
+
+void X11Keyboard::lend(std::u32string_view text) {
+    std::vector<char32_t> missing;
+    for (char32_t ch : text) {
+        if (model_.find(ch) || KeymapModel::charToKeysym(ch) == 0) continue;
+        bool known = false;
+        for (char32_t m : missing) known = known || m == ch;
+        if (!known) missing.push_back(ch);
+    }
+    if (missing.empty()) return;
+    std::vector<std::uint8_t> free;
+    for (std::uint8_t kc : model_.emptyKeycodes()) free.push_back(kc);
+    // More new characters than empty keys: older loans are taken back, oldest keycode first.
+    for (const auto& [kc, ch] : loans_) {
+        bool needed = false;
+        for (char32_t t : text) needed = needed || t == ch;
+        if (!needed) free.push_back(kc);
+    }
+    std::size_t next = 0;
+    for (char32_t ch : missing) {
+        if (next == free.size()) break;
+        const std::uint8_t kc = free[next++];
+        KeySym syms[2] = {KeymapModel::charToKeysym(ch), KeymapModel::charToKeysym(ch)};
+        XChangeKeyboardMapping(display_, kc, 2, syms, 1);
+        loans_[kc] = ch;
+    }
+    XSync(display_, False);
+    dirty_ = true;
+    reloadIfChanged();
+}
+
+void X11Keyboard::prepareText(std::u32string_view text) {
+    reloadIfChanged();
+    if (!loans_.empty() && nowMs() - lastUseMs_ > kLoanGraceMs) restoreLoans();
+    lend(text);
+    lastUseMs_ = nowMs();
+}
+
+void X11Keyboard::finishText() {
+    XFlush(display_);
+    lastUseMs_ = nowMs();
+}
+
+std::int16_t X11Keyboard::vkKeyScan(char32_t ch) {
+    auto place = model_.find(ch);
+    if (!place) return -1;
+    std::uint8_t vk = model_.virtualKeyFor(place->keycode);
+    if (vk == 0) vk = model_.assignSpareVirtualKey(place->keycode);
+    if (vk == 0) return -1;
+    levelOfVk_[vk] = place->level;
+    static constexpr int kShiftState[4] = {0, 1, 6, 7};
+    return static_cast<std::int16_t>((kShiftState[place->level] << 8) | vk);
+}
+
+std::uint32_t X11Keyboard::mapVirtualKey(std::uint8_t virtualKey) {
+    const std::uint8_t kc = keycodeForEvent(virtualKey);
+    return kc >= 8 ? static_cast<std::uint32_t>(kc - 8) : 0;  // the evdev code, close to set 1
+}
+
+std::uint8_t X11Keyboard::keycodeForEvent(std::uint8_t virtualKey) const {
+    switch (virtualKey) {
+        case kVkShift: return shiftKeycode_;
+        case kVkControl: return controlKeycode_;
+        case kVkMenu: return altKeycode_;
+        default: return model_.keycodeFor(virtualKey);
+    }
+}
+
+void X11Keyboard::fakeKey(std::uint8_t keycode, bool down) {
+    if (keycode == 0) return;
+    XTestFakeKeyEvent(display_, keycode, down ? True : False, CurrentTime);
+}
+
+// Counted, so that Shift pressed twice by the sender (a pending Shift and a capital letter) is
+// one press at the server, and the last release really lets go.
+void X11Keyboard::press(std::uint8_t keycode) {
+    if (keycode == 0) return;
+    if (pressCount_[keycode]++ == 0) fakeKey(keycode, true);
+}
+
+void X11Keyboard::release(std::uint8_t keycode) {
+    if (keycode == 0 || pressCount_[keycode] == 0) return;
+    if (--pressCount_[keycode] == 0) fakeKey(keycode, false);
+}
+
+void X11Keyboard::keyEvent(std::uint8_t virtualKey, std::uint8_t, std::uint32_t flags) {
+    const bool up = flags & kKeyUp;
+    if (virtualKey == kVkControl || virtualKey == kVkMenu) {
+        bool& wanted = virtualKey == kVkControl ? ctrlWanted_ : altWanted_;
+        bool& keySince = virtualKey == kVkControl ? keySinceCtrl_ : keySinceAlt_;
+        const std::uint8_t kc = keycodeForEvent(virtualKey);
+        if (!up) {
+            wanted = true;
+            keySince = false;
+        } else if (wanted) {
+            wanted = false;
+            if (pressCount_[kc] > 0) release(kc);
+            else if (!keySince) {  // a modifier tapped on its own still reaches the server
+                press(kc);
+                release(kc);
+            }
+        }
+        return;
+    }
+    const std::uint8_t kc = keycodeForEvent(virtualKey);
+    if (up) {
+        release(kc);
+        if (level3Held_ == virtualKey) {
+            release(model_.level3Keycode());
+            level3Held_ = 0;
+        }
+        return;
+    }
+    if (virtualKey != kVkShift) keySinceCtrl_ = keySinceAlt_ = true;
+    const bool altGr = levelOfVk_[virtualKey] >= 2 && ctrlWanted_ && altWanted_ &&
+                       model_.level3Keycode() != 0 && virtualKey != kVkShift;
+    if (altGr) {
+        press(model_.level3Keycode());
+        level3Held_ = virtualKey;
+    } else if (virtualKey != kVkShift) {
+        if (ctrlWanted_ && pressCount_[controlKeycode_] == 0) press(controlKeycode_);
+        if (altWanted_ && pressCount_[altKeycode_] == 0) press(altKeycode_);
+    }
+    press(kc);
+}
+
+bool X11Keyboard::isKeyDown(std::uint8_t virtualKey) {
+    const std::uint8_t kc = keycodeForEvent(virtualKey);
+    if (kc == 0) return false;
+    char keys[32];
+    XQueryKeymap(display_, keys);
+    return keys[kc / 8] & (1 << (kc % 8));
+}
+
+std::string X11Keyboard::keyLabel(std::uint8_t virtualKey) {
+    reloadIfChanged();
+    const std::uint8_t kc = model_.keycodeFor(virtualKey);
+    const char32_t ch = kc ? KeymapModel::keysymToChar(model_.keysymAt(kc, 0)) : 0;
+    if (ch < 0x21) return {};
+    return encodeUtf8(std::u32string(1, ch));
+}
+
+void X11Keyboard::restoreIfIdle() {
+    if (!loans_.empty() && nowMs() - lastUseMs_ > kLoanGraceMs) restoreLoans();
+}
+
+void X11Keyboard::restoreLoans() {
+    if (loans_.empty()) return;
+    for (const auto& [kc, ch] : loans_) {
+        KeySym none[2] = {NoSymbol, NoSymbol};
+        XChangeKeyboardMapping(display_, kc, 2, none, 1);
+    }
+    loans_.clear();
+    XSync(display_, False);
+    dirty_ = true;
+}
+
+void X11Keyboard::releaseAll() {
+    for (int kc = 0; kc < 256; ++kc) {
+        if (pressCount_[kc] > 0) fakeKey(static_cast<std::uint8_t>(kc), false);
+        pressCount_[kc] = 0;
+    }
+    ctrlWanted_ = altWanted_ = false;
+    level3Held_ = 0;
+    XFlush(display_);
+}
+
+}  // namespace ostrevin::platform

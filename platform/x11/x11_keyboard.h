@@ -1,0 +1,71 @@
+// Keyboard output through XTest on the live X keymap. It keeps its own connection to the server,
+// so that typing never competes with the toolkit's event handling.
+//
+// Characters the layout lacks are typed by lending them keycodes that have no symbols. The loans
+// are kept for a grace period after the last use instead of being returned at once: a client that
+// reads the keymap after the keys arrived would otherwise look them up in the restored map and
+// lose them. restoreIfIdle() returns them; the destructor returns whatever is left.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "platform/keyboard.h"
+#include "platform/x11/keymap_model.h"
+
+typedef struct _XDisplay Display;
+
+namespace ostrevin::platform {
+
+class X11Keyboard : public Keyboard {
+public:
+    static constexpr int kLoanGraceMs = 1500;
+
+    // nullptr when the display cannot be opened or lacks the XTest or XKB extension.
+    static std::unique_ptr<X11Keyboard> open(const char* displayName = nullptr);
+    ~X11Keyboard() override;
+
+    void prepareText(std::u32string_view text) override;
+    void finishText() override;
+    std::int16_t vkKeyScan(char32_t ch) override;
+    std::uint32_t mapVirtualKey(std::uint8_t virtualKey) override;
+    void keyEvent(std::uint8_t virtualKey, std::uint8_t scanCode, std::uint32_t flags) override;
+    bool isKeyDown(std::uint8_t virtualKey) override;
+    std::string keyLabel(std::uint8_t virtualKey) override;
+
+    // Returns lent keycodes once no text has used them for the grace period.
+    void restoreIfIdle();
+    // Returns every lent keycode now.
+    void restoreLoans();
+    // Releases every key this layer still holds down.
+    void releaseAll();
+
+private:
+    explicit X11Keyboard(Display* display);
+    void reloadIfChanged();
+    void reload();
+    void lend(std::u32string_view text);
+    std::uint8_t keycodeForEvent(std::uint8_t virtualKey) const;
+    void fakeKey(std::uint8_t keycode, bool down);
+    void press(std::uint8_t keycode);
+    void release(std::uint8_t keycode);
+
+    Display* display_;
+    int xkbEventBase_ = 0;
+    bool dirty_ = true;
+    KeymapModel model_;
+    std::uint8_t shiftKeycode_ = 0, controlKeycode_ = 0, altKeycode_ = 0;
+    std::map<std::uint8_t, char32_t> loans_;  // keycode -> character
+    std::int64_t lastUseMs_ = 0;
+    std::array<int, 256> pressCount_{};
+    std::array<int, 256> levelOfVk_{};  // the level vkKeyScan last reported for the key
+    // Ctrl and Alt from the sender wait until the next key: for a character on the AltGr level
+    // they become AltGr, otherwise they are pressed as themselves.
+    bool ctrlWanted_ = false, altWanted_ = false, keySinceCtrl_ = false, keySinceAlt_ = false;
+    std::uint8_t level3Held_ = 0;  // the key that pressed AltGr in place of Ctrl and Alt
+};
+
+}  // namespace ostrevin::platform
