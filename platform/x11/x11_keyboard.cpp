@@ -142,6 +142,9 @@ void X11Keyboard::lend(std::u32string_view text) {
         loans_[kc] = ch;
     }
     XSync(display_, False);
+    // Clients take up a changed keymap a little after the change: keys that reach them sooner
+    // are looked up in the old map and lost. Only strings that need new loans pay this.
+    std::this_thread::sleep_for(std::chrono::milliseconds(kLoanSettleMs));
     dirty_ = true;
     reloadIfChanged();
 }

@@ -23,6 +23,7 @@ namespace ostrevin::platform {
 class X11Keyboard : public Keyboard {
 public:
     static constexpr int kLoanGraceMs = 1500;
+    static constexpr int kLoanSettleMs = 50;
 
     // nullptr when the display cannot be opened or lacks the XTest or XKB extension.
     static std::unique_ptr<X11Keyboard> open(const char* displayName = nullptr);

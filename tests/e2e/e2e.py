@@ -58,9 +58,24 @@ class Sandbox:
     def start_keylog(self, title="keylog target", sentinel="F12"):
         out = os.path.join(self.root, "keylog.txt")
         ready = os.path.join(self.root, "keylog.ready")
+        if os.path.exists(ready):
+            os.unlink(ready)
         self.start([os.environ["KEYLOG_BIN"], "--title", title, "--out", out,
                     "--sentinel", sentinel, "--ready", ready])
-        wait_for(lambda: os.path.exists(ready), 10, "keylog to take the focus")
+        wait_for(lambda: os.path.exists(ready) and open(ready).read().strip(), 10,
+                 "keylog to take the focus")
+        window = open(ready).read().strip()
+        # The window manager may still move the focus after the first FocusIn (a window that just
+        # closed hands it on): only a focus that stays put counts.
+        steady = [0]
+
+        def focus_is_steady():
+            focused = xdotool("getwindowfocus").stdout.strip() == window
+            steady[0] = steady[0] + 1 if focused else 0
+            if not focused:
+                xdotool("windowactivate", window)
+            return steady[0] >= 4
+        wait_for(focus_is_steady, 10, "the focus to stay on keylog")
         return out
 
     def close(self):

@@ -2,7 +2,8 @@
 // the keyboard focus, and appends every character it receives to a file (UTF-8, Return as "\n");
 // keys that give no text are written as "<KeysymName>", modifier keys alone not at all.
 // With --sentinel NAME it also creates FILE.done when that key arrives, so a test can wait for the
-// end of what it typed; --ready FILE is created once the window has the focus.
+// end of what it typed; --ready FILE is created, holding the window id, once the window has had
+// the focus.
 //
 //   keylog --title TITLE --out FILE [--sentinel F12] [--ready FILE]
 #include <X11/Xatom.h>
@@ -36,9 +37,11 @@ bool parse(int argc, char** argv, Options& o) {
     return !o.out.empty();
 }
 
-void touch(const std::string& path) {
+void touch(const std::string& path, const std::string& content = {}) {
     int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd >= 0) ::close(fd);
+    if (fd < 0) return;
+    if (!content.empty() && ::write(fd, content.data(), content.size()) < 0) std::perror("keylog");
+    ::close(fd);
 }
 
 void appendText(int fd, const std::string& text) {
@@ -102,7 +105,7 @@ int main(int argc, char** argv) {
         XNextEvent(dpy, &ev);
         if (ev.type == MapNotify) requestFocus(dpy, win);
         if (ev.type == FocusIn && !announced && !opt.ready.empty()) {
-            touch(opt.ready);
+            touch(opt.ready, std::to_string(win) + "\n");
             announced = true;
         }
         if (ev.type != KeyPress) continue;

@@ -1,0 +1,85 @@
+// typetext: types a UTF-8 file into the focused window through the program's own sender and X11
+// keyboard, one character per key string as advanced macros do, then presses a sentinel key.
+//
+//   typetext --file PATH [--wait-file PATH] [--sentinel F12]   type a file
+//   typetext --keys KEYSTRING                                   send one key string as it stands
+//
+// With --wait-file it waits (up to 60 s) for that file, which keylog creates when the sentinel
+// arrives, and prints "typed N characters in T ms" measured from the first key to that moment.
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <thread>
+
+#include "common/text.h"
+#include "macros/sendkey/send_key.h"
+#include "platform/message_pump.h"
+#include "platform/posix/dl_library_loader.h"
+#include "platform/x11/x11_keyboard.h"
+
+namespace {
+
+class NoPump : public ostrevin::platform::MessagePump {
+public:
+    void processMessages() override {}
+};
+
+int typeFile(keyloom::TSendKey& sender, const std::string& path, const std::string& waitFile,
+             const std::string& sentinel) {
+    std::ifstream in(path, std::ios::binary);
+    const std::string text{std::istreambuf_iterator<char>(in), {}};
+    const std::u32string chars = ostrevin::decodeUtf8(text);
+    const auto start = std::chrono::steady_clock::now();
+    for (char32_t ch : chars) {
+        const std::string one = ostrevin::encodeUtf8(std::u32string(1, ch));
+        const bool prefix = ch == U'@' || ch == U'~' || ch == U'^';
+        if (prefix) sender.setTokensOnly(true);
+        sender.Send(one);
+        if (prefix) sender.setTokensOnly(false);
+    }
+    sender.Send("{" + sentinel + "}");
+    if (waitFile.empty()) return 0;
+    const auto deadline = start + std::chrono::seconds(60);
+    while (!std::filesystem::exists(waitFile)) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            std::fprintf(stderr, "typetext: the sentinel never arrived\n");
+            return 1;
+        }
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+    const auto ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start);
+    std::printf("typed %zu characters in %.1f ms\n", chars.size(), ms.count());
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string file, waitFile, keys, sentinel = "F12";
+    bool haveKeys = false;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::string flag = argv[i];
+        if (flag == "--file") file = argv[i + 1];
+        else if (flag == "--wait-file") waitFile = argv[i + 1];
+        else if (flag == "--sentinel") sentinel = argv[i + 1];
+        else if (flag == "--keys") keys = argv[i + 1], haveKeys = true;
+    }
+    auto keyboard = ostrevin::platform::X11Keyboard::open();
+    if (!keyboard) {
+        std::fprintf(stderr, "typetext: cannot open the display with XTest and XKB\n");
+        return 3;
+    }
+    NoPump pump;
+    ostrevin::platform::DlLibraryLoader loader;
+    keyloom::TSendKey sender(*keyboard, pump, loader);
+    try {
+        if (haveKeys) return sender.Send(keys) == 0 ? 0 : 1;
+        return typeFile(sender, file, waitFile, sentinel);
+    } catch (const keyloom::KeyStringError& e) {
+        std::printf("error: %s\n", e.what());
+        return 4;
+    }
+}
