@@ -51,6 +51,8 @@ bool isPoolKey(std::uint8_t vk) {
            (vk >= 0xE8 && vk <= 0xF5);
 }
 
+constexpr std::uint32_t kReturnKeysym = 0xff0d;
+
 bool isKeypadKeysym(std::uint32_t sym) { return sym >= 0xff80 && sym <= 0xffbd; }
 
 }  // namespace
@@ -107,7 +109,13 @@ void KeymapModel::load(const std::vector<KeySnapshot>& keys, std::uint8_t level3
             }
         }
     }
-    if (auto ret = chars_.find(U'\r'); ret != chars_.end()) chars_.emplace(U'\n', ret->second);
+    // A line break is the Return key, whatever else the layout has (a Linefeed key also gives
+    // U+000A, but many programs do not take it for a new line).
+    for (const auto& key : keys) {
+        if (key.syms[0] != kReturnKeysym) continue;
+        chars_[U'\r'] = chars_[U'\n'] = KeyPlace{key.keycode, 0};
+        break;
+    }
     for (const auto& key : keys) {
         bool none = true;
         for (auto sym : key.syms) none = none && sym == 0;

@@ -15,7 +15,7 @@ KeySnapshot key(std::uint8_t code, const char* name, std::array<std::uint32_t, 4
 
 // A few keys of each layout, at their evdev keycodes.
 std::vector<KeySnapshot> common() {
-    return {key(8, "", {}), key(36, "RTRN", {kReturn}), key(50, "LFSH", {kShiftL}),
+    return {key(8, "", {}), key(109, "LNFD", {0xff0a}), key(36, "RTRN", {kReturn}), key(50, "LFSH", {kShiftL}),
             key(93, "", {}), key(97, "", {}), key(87, "KP1", {kKpEnd, kKp1}, true),
             key(65, "SPCE", {' '})};
 }
@@ -113,7 +113,8 @@ TEST(KeymapModel, KeysWithoutAStandardCodeAndLentKeysGetDistinctUnusedCodes) {
     KeymapModel model;
     model.load(french(), level3Of(french()));
     const std::uint8_t comma = model.virtualKeyFor(58);  // "M" is taken by the m key
-    EXPECT_EQ(comma, 0x88);
+    EXPECT_GE(comma, 0x88);  // from the codes Windows leaves unassigned
+    EXPECT_EQ(model.keycodeFor(comma), 58);
     EXPECT_EQ(model.emptyKeycodes(), (std::vector<std::uint8_t>{93, 97}));
     const std::uint8_t first = model.assignSpareVirtualKey(93);
     const std::uint8_t second = model.assignSpareVirtualKey(97);

@@ -4,6 +4,7 @@
 
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
+#include <X11/extensions/XInput.h>
 #include <X11/extensions/XTest.h>
 
 #include <chrono>
@@ -47,6 +48,12 @@ X11Keyboard::X11Keyboard(Display* display) : display_(display) { levelOfVk_.fill
 
 X11Keyboard::~X11Keyboard() {
     releaseAll();
+    // Clients may still be reading the last keys; the loans stay for the rest of the grace period
+    // even when the program ends right after typing.
+    if (!loans_.empty()) {
+        const std::int64_t left = kLoanGraceMs - (nowMs() - lastUseMs_);
+        if (left > 0) std::this_thread::sleep_for(std::chrono::milliseconds(left));
+    }
     restoreLoans();
     XCloseDisplay(display_);
 }
@@ -125,28 +132,99 @@ void X11Keyboard::lend(std::u32string_view text) {
         if (!known) missing.push_back(ch);
     }
     if (missing.empty()) return;
+    // Empty keys in turn, starting after the last one lent: a client still digesting the return of
+    // a keycode is not asked to take it up again at once.
     std::vector<std::uint8_t> free;
-    for (std::uint8_t kc : model_.emptyKeycodes()) free.push_back(kc);
+    const std::uint8_t fence = fenceKeycode();
+    for (std::uint8_t kc : model_.emptyKeycodes())
+        if (kc > lastLent_ && kc != fence) free.push_back(kc);
+    for (std::uint8_t kc : model_.emptyKeycodes())
+        if (kc <= lastLent_ && kc != fence) free.push_back(kc);
     // More new characters than empty keys: older loans are taken back, oldest keycode first.
     for (const auto& [kc, ch] : loans_) {
         bool needed = false;
         for (char32_t t : text) needed = needed || t == ch;
         if (!needed) free.push_back(kc);
     }
+    if (free.empty() || fence == 0) return;
+    // Key events wait in the server's input queue, and a keymap change can overtake them. A key
+    // without any symbol, which no program acts on, is pressed and released, and the map changed
+    // only once the server has processed it: everything typed before it is then looked up in the
+    // old map. It also makes our device the one that last sent a key, whose keymap the server
+    // gives the core keyboard; loans made while the real keyboard was last would be lost.
+    fenceInput(fence);
+    std::map<std::uint8_t, std::uint32_t> changes;
     std::size_t next = 0;
     for (char32_t ch : missing) {
         if (next == free.size()) break;
         const std::uint8_t kc = free[next++];
-        KeySym syms[2] = {KeymapModel::charToKeysym(ch), KeymapModel::charToKeysym(ch)};
-        XChangeKeyboardMapping(display_, kc, 2, syms, 1);
+        changes[kc] = KeymapModel::charToKeysym(ch);
         loans_[kc] = ch;
+        lastLent_ = kc;
     }
+    setKeySymbols(changes);
     XSync(display_, False);
-    // Clients take up a changed keymap a little after the change: keys that reach them sooner
-    // are looked up in the old map and lost. Only strings that need new loans pay this.
-    std::this_thread::sleep_for(std::chrono::milliseconds(kLoanSettleMs));
     dirty_ = true;
     reloadIfChanged();
+}
+
+// The highest empty keycode is never lent: a client that looks up the fence key late must still
+// find nothing there.
+std::uint8_t X11Keyboard::fenceKeycode() const {
+    const auto& empty = model_.emptyKeycodes();
+    return empty.empty() ? 0 : empty.back();
+}
+
+bool X11Keyboard::serverHolds(std::uint8_t keycode) {
+    char keys[32];
+    XQueryKeymap(display_, keys);
+    return keys[keycode / 8] & (1 << (keycode % 8));
+}
+
+void X11Keyboard::fenceInput(std::uint8_t idleKeycode) {
+    const std::int64_t deadline = nowMs() + 500;
+    for (bool down : {true, false}) {
+        XTestFakeKeyEvent(display_, idleKeycode, down ? True : False, CurrentTime);
+        XFlush(display_);
+        while (serverHolds(idleKeycode) != down && nowMs() < deadline)
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+}
+
+void X11Keyboard::setKeySymbols(const std::map<std::uint8_t, std::uint32_t>& symbols) {
+    if (symbols.empty()) return;
+    for (int device : keyboardDevices()) setKeySymbols(device, symbols);
+    XSync(display_, False);
+}
+
+// The core keyboard and every keyboard device behind it: the server hands the core keyboard the
+// map of whichever device sent the last key, so a loan must be in all of them to survive.
+std::vector<int> X11Keyboard::keyboardDevices() {
+    std::vector<int> devices{XkbUseCoreKbd};
+    int count = 0;
+    XDeviceInfo* info = XListInputDevices(display_, &count);
+    for (int i = 0; i < count; ++i)
+        if (info[i].use == IsXExtensionKeyboard) devices.push_back(static_cast<int>(info[i].id));
+    if (info) XFreeDeviceList(info);
+    return devices;
+}
+
+void X11Keyboard::setKeySymbols(int device, const std::map<std::uint8_t, std::uint32_t>& symbols) {
+    XkbDescPtr xkb = XkbGetMap(display_, XkbKeyTypesMask | XkbKeySymsMask, device);
+    if (!xkb) return;
+    XkbMapChangesRec changes{};
+    for (const auto& [kc, sym] : symbols) {
+        int types[XkbNumKbdGroups] = {XkbOneLevelIndex};
+        const int groups = sym == NoSymbol ? 0 : 1;
+        XkbChangeTypesOfKey(xkb, kc, groups, XkbGroup1Mask, types, &changes);
+        if (groups) XkbResizeKeySyms(xkb, kc, 1)[0] = sym;
+    }
+    const int first = symbols.begin()->first, last = symbols.rbegin()->first;
+    changes.changed |= XkbKeySymsMask;
+    changes.first_key_sym = static_cast<KeyCode>(first);
+    changes.num_key_syms = static_cast<unsigned char>(last - first + 1);
+    XkbChangeMap(display_, xkb, &changes);
+    XkbFreeKeyboard(xkb, 0, True);
 }
 
 void X11Keyboard::prepareText(std::u32string_view text) {
@@ -266,10 +344,10 @@ void X11Keyboard::restoreIfIdle() {
 
 void X11Keyboard::restoreLoans() {
     if (loans_.empty()) return;
-    for (const auto& [kc, ch] : loans_) {
-        KeySym none[2] = {NoSymbol, NoSymbol};
-        XChangeKeyboardMapping(display_, kc, 2, none, 1);
-    }
+    if (fenceKeycode() != 0) fenceInput(fenceKeycode());
+    std::map<std::uint8_t, std::uint32_t> changes;
+    for (const auto& [kc, ch] : loans_) changes[kc] = NoSymbol;
+    setKeySymbols(changes);
     loans_.clear();
     XSync(display_, False);
     dirty_ = true;

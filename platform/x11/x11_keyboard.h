@@ -12,6 +12,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/keyboard.h"
 #include "platform/x11/keymap_model.h"
@@ -23,7 +24,6 @@ namespace ostrevin::platform {
 class X11Keyboard : public Keyboard {
 public:
     static constexpr int kLoanGraceMs = 1500;
-    static constexpr int kLoanSettleMs = 50;
 
     // nullptr when the display cannot be opened or lacks the XTest or XKB extension.
     static std::unique_ptr<X11Keyboard> open(const char* displayName = nullptr);
@@ -50,6 +50,15 @@ private:
     void reload();
     void lend(std::u32string_view text);
     std::uint8_t keycodeForEvent(std::uint8_t virtualKey) const;
+    bool serverHolds(std::uint8_t keycode);
+    std::uint8_t fenceKeycode() const;
+    // One XKB request a device: each key gets a single group of one level holding the symbol,
+    // or no group at all for NoSymbol.
+    void setKeySymbols(const std::map<std::uint8_t, std::uint32_t>& symbols);
+    void setKeySymbols(int device, const std::map<std::uint8_t, std::uint32_t>& symbols);
+    std::vector<int> keyboardDevices();
+    // Returns once the server has processed every key event sent so far.
+    void fenceInput(std::uint8_t idleKeycode);
     void fakeKey(std::uint8_t keycode, bool down);
     void press(std::uint8_t keycode);
     void release(std::uint8_t keycode);
@@ -60,6 +69,7 @@ private:
     KeymapModel model_;
     std::uint8_t shiftKeycode_ = 0, controlKeycode_ = 0, altKeycode_ = 0;
     std::map<std::uint8_t, char32_t> loans_;  // keycode -> character
+    std::uint8_t lastLent_ = 0;
     std::int64_t lastUseMs_ = 0;
     std::array<int, 256> pressCount_{};
     std::array<int, 256> levelOfVk_{};  // the level vkKeyScan last reported for the key

@@ -1,16 +1,20 @@
 // keylog: a small X client for end-to-end tests. It shows a window with the given title, takes
 // the keyboard focus, and appends every character it receives to a file (UTF-8, Return as "\n");
+// Like the GTK and Qt toolkits it keeps its own XKB keymap and fetches it whole whenever the
+// server reports a change, rather than relying on Xlib's piecemeal refresh;
 // keys that give no text are written as "<KeysymName>", modifier keys alone not at all.
 // With --sentinel NAME it also creates FILE.done when that key arrives, so a test can wait for the
 // end of what it typed; --ready FILE is created, holding the window id, once the window has had
 // the focus.
 //
 //   keylog --title TITLE --out FILE [--sentinel F12] [--ready FILE]
+#include <X11/XKBlib.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <fcntl.h>
 #include <unistd.h>
+#include <xkbcommon/xkbcommon.h>
 
 #include <cstdio>
 #include <cstring>
@@ -82,8 +86,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: keylog --title TITLE --out FILE [--sentinel KEY] [--ready FILE]\n");
         return 2;
     }
-    std::setlocale(LC_ALL, "C.UTF-8");
-    XSetLocaleModifiers("@im=none");
     Display* dpy = XOpenDisplay(nullptr);
     if (!dpy) return 3;
     int out = ::open(opt.out.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
@@ -93,10 +95,11 @@ int main(int argc, char** argv) {
                                      BlackPixel(dpy, 0), WhitePixel(dpy, 0));
     setTitle(dpy, win, opt.title);
     XSelectInput(dpy, win, KeyPressMask | FocusChangeMask | StructureNotifyMask | ExposureMask);
-    XIM im = XOpenIM(dpy, nullptr, nullptr, nullptr);
-    XIC ic = im ? XCreateIC(im, XNInputStyle, XIMPreeditNothing | XIMStatusNothing, XNClientWindow,
-                            win, XNFocusWindow, win, nullptr)
-                : nullptr;
+    int xkbEvent = 0, xkbError = 0, major = XkbMajorVersion, minor = XkbMinorVersion, opcode = 0;
+    if (!XkbQueryExtension(dpy, &opcode, &xkbEvent, &xkbError, &major, &minor)) return 5;
+    XkbSelectEvents(dpy, XkbUseCoreKbd, XkbNewKeyboardNotifyMask | XkbMapNotifyMask,
+                    XkbNewKeyboardNotifyMask | XkbMapNotifyMask);
+    XkbDescPtr xkb = XkbGetMap(dpy, XkbAllClientInfoMask, XkbUseCoreKbd);
     XMapRaised(dpy, win);
 
     bool announced = false;
@@ -108,24 +111,32 @@ int main(int argc, char** argv) {
             touch(opt.ready, std::to_string(win) + "\n");
             announced = true;
         }
+        if (ev.type == xkbEvent) {
+            XkbFreeKeyboard(xkb, 0, True);
+            xkb = XkbGetMap(dpy, XkbAllClientInfoMask, XkbUseCoreKbd);
+            continue;
+        }
         if (ev.type != KeyPress) continue;
-        char buf[64] = {};
         KeySym sym = NoSymbol;
-        Status status = 0;
-        int n = ic ? Xutf8LookupString(ic, &ev.xkey, buf, sizeof buf - 1, &sym, &status)
-                   : XLookupString(&ev.xkey, buf, sizeof buf - 1, &sym, nullptr);
+        unsigned int consumed = 0;
+        XkbTranslateKeyCode(xkb, static_cast<KeyCode>(ev.xkey.keycode), ev.xkey.state, &consumed,
+                            &sym);
+        char buf[64] = {};
+        int n = (ev.xkey.state & ControlMask) ? 0 : xkb_keysym_to_utf8(sym, buf, sizeof buf);
+        if (n > 0) --n;  // the terminating zero
         const char* name = XKeysymToString(sym);
-        std::string text(buf, n > 0 ? static_cast<std::size_t>(n) : 0);
-        if (sym == XK_Return || sym == XK_KP_Enter) text = "\n";
+        const bool lineBreak = sym == XK_Return || sym == XK_KP_Enter;
+        std::string text = lineBreak ? std::string(1, '\n')
+                                     : std::string(buf, n > 0 ? static_cast<std::size_t>(n) : 0);
         // Control combinations produce control characters; a name says more to a test.
         bool control = text.size() == 1 && static_cast<unsigned char>(text[0]) < 32 && text != "\n" &&
                        text != "\t";
         if (text.empty() || control) {
-            if (isModifier(sym)) continue;
-            std::string prefix;
-            if (ev.xkey.state & ControlMask) prefix += "C-";
-            if (ev.xkey.state & Mod1Mask) prefix += "A-";
-            text = "<" + prefix + (name ? name : "?") + ">";
+            if (isModifier(sym) || sym == NoSymbol) continue;  // as every program ignores them
+            text.assign(1, '<');
+            if (ev.xkey.state & ControlMask) text.append("C-");
+            if (ev.xkey.state & Mod1Mask) text.append("A-");
+            text.append(name ? name : "?").append(1, '>');
         }
         appendText(out, text);
         if (!opt.sentinel.empty() && name && opt.sentinel == name) touch(opt.out + ".done");

@@ -27,12 +27,14 @@ public:
     void processMessages() override {}
 };
 
-int typeFile(keyloom::TSendKey& sender, const std::string& path, const std::string& waitFile,
-             const std::string& sentinel) {
+int typeFile(keyloom::TSendKey& sender, ostrevin::platform::Keyboard& keyboard,
+             const std::string& path, const std::string& waitFile, const std::string& sentinel) {
     std::ifstream in(path, std::ios::binary);
     const std::string text{std::istreambuf_iterator<char>(in), {}};
     const std::u32string chars = ostrevin::decodeUtf8(text);
     const auto start = std::chrono::steady_clock::now();
+    // As a macro run does: the whole text is announced before its first key.
+    keyboard.prepareText(chars);
     for (char32_t ch : chars) {
         const std::string one = ostrevin::encodeUtf8(std::u32string(1, ch));
         const bool prefix = ch == U'@' || ch == U'~' || ch == U'^';
@@ -41,6 +43,7 @@ int typeFile(keyloom::TSendKey& sender, const std::string& path, const std::stri
         if (prefix) sender.setTokensOnly(false);
     }
     sender.Send("{" + sentinel + "}");
+    keyboard.finishText();
     if (waitFile.empty()) return 0;
     const auto deadline = start + std::chrono::seconds(60);
     while (!std::filesystem::exists(waitFile)) {
@@ -77,7 +80,7 @@ int main(int argc, char** argv) {
     keyloom::TSendKey sender(*keyboard, pump, loader);
     try {
         if (haveKeys) return sender.Send(keys) == 0 ? 0 : 1;
-        return typeFile(sender, file, waitFile, sentinel);
+        return typeFile(sender, *keyboard, file, waitFile, sentinel);
     } catch (const keyloom::KeyStringError& e) {
         std::printf("error: %s\n", e.what());
         return 4;
