@@ -46,6 +46,12 @@ TSendKey::~TSendKey() {
     if (library_) loader_.close(library_);
 }
 
+void TSendKey::beginText(std::string_view text) {
+    keyboard_.prepareText(ostrevin::decodeUtf8(text));
+}
+
+void TSendKey::endText() { keyboard_.finishText(); }
+
 bool TSendKey::trySendThroughLibrary(std::string_view keyString, int& result) {
     SendKeyShared& shared = sendKeyShared();
     if (!shared.dllSendProc) {

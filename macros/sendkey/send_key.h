@@ -56,6 +56,8 @@ public:
     static bool TokensOnly() { return sendKeyShared().tokensOnly; }
     static void SetTokensOnly(bool value) { sendKeyShared().tokensOnly = value; }
     void setTokensOnly(bool value) override { SetTokensOnly(value); }
+    void beginText(std::string_view text) override;
+    void endText() override;
 
 private:
     bool trySendThroughLibrary(std::string_view keyString, int& result);

@@ -14,6 +14,7 @@
 #include "platform/hot_keys.h"
 #include "platform/launcher.h"
 #include "platform/message_pump.h"
+#include "platform/timer.h"
 #include "platform/windows.h"
 
 namespace ostrevin::platform {
@@ -119,10 +120,29 @@ public:
 class FakeMessagePump : public MessagePump {
 public:
     int count = 0;
+    int waits = 0;
     std::function<void()> onPump;  // lets a test make timers fire or windows appear
     void processMessages() override {
         ++count;
         if (onPump) onPump();
+    }
+    void waitAndProcess() override {
+        ++waits;
+        processMessages();
+    }
+};
+
+class FakeTimer : public Timer {
+public:
+    int interval = 0;
+    bool on = false;
+    std::function<void()> tick;
+    void setInterval(int milliseconds) override { interval = milliseconds; }
+    void setEnabled(bool enabled) override { on = enabled; }
+    bool enabled() const override { return on; }
+    void setOnTick(std::function<void()> onTick) override { tick = std::move(onTick); }
+    void fire() {
+        if (on && tick) tick();
     }
 };
 
