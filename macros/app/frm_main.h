@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include "macros/catalogue/macro_catalogue.h"
+#include "widgets/qt_timer.h"
 
 namespace keyloom {
 
@@ -18,6 +19,9 @@ public:
     void LoadMacroList();
 
     QTreeWidget* list() const { return lvMacro_; }
+
+    ostrevin::widgets::QtTimer tmr1{this, "tmr1"};      // the pause of advanced macros
+    ostrevin::widgets::QtTimer Timer1{this, "Timer1"};  // the window-trigger poll
 
 private:
     static QIcon typeIcon(int icon);

@@ -5,6 +5,8 @@
 #include <X11/Xutil.h>
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 
 namespace ostrevin::platform {
 
@@ -165,7 +167,13 @@ bool X11WindowSystem::setForegroundWindow(WindowId window) {
         XSetInputFocus(display_, window, RevertToParent, CurrentTime);
     }
     XFlush(display_);
-    return true;
+    // The window manager moves the focus in its own time; keys typed right after the request
+    // would still reach the old window. Wait briefly until the change is seen.
+    for (int i = 0; i < 200; ++i) {
+        if (foregroundWindow() == window) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return false;
 }
 
 }  // namespace ostrevin::platform

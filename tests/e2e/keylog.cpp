@@ -7,7 +7,7 @@
 // end of what it typed; --ready FILE is created, holding the window id, once the window has had
 // the focus.
 //
-//   keylog --title TITLE --out FILE [--sentinel F12] [--ready FILE]
+//   keylog --title TITLE --out FILE [--sentinel F12] [--ready FILE] [--delay MS]
 #include <X11/XKBlib.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -17,6 +17,7 @@
 #include <xkbcommon/xkbcommon.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -27,6 +28,7 @@ struct Options {
     std::string out;
     std::string sentinel;
     std::string ready;
+    int delayMs = 0;
 };
 
 bool parse(int argc, char** argv, Options& o) {
@@ -36,6 +38,7 @@ bool parse(int argc, char** argv, Options& o) {
         else if (flag == "--out") o.out = argv[i + 1];
         else if (flag == "--sentinel") o.sentinel = argv[i + 1];
         else if (flag == "--ready") o.ready = argv[i + 1];
+        else if (flag == "--delay") o.delayMs = std::atoi(argv[i + 1]);
         else return false;
     }
     return !o.out.empty();
@@ -86,6 +89,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: keylog --title TITLE --out FILE [--sentinel KEY] [--ready FILE]\n");
         return 2;
     }
+    // A window that appears some time after its program started.
+    if (opt.delayMs > 0) ::usleep(static_cast<useconds_t>(opt.delayMs) * 1000);
     Display* dpy = XOpenDisplay(nullptr);
     if (!dpy) return 3;
     int out = ::open(opt.out.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
@@ -128,10 +133,9 @@ int main(int argc, char** argv) {
         const bool lineBreak = sym == XK_Return || sym == XK_KP_Enter;
         std::string text = lineBreak ? std::string(1, '\n')
                                      : std::string(buf, n > 0 ? static_cast<std::size_t>(n) : 0);
-        // Control combinations produce control characters; a name says more to a test.
-        bool control = text.size() == 1 && static_cast<unsigned char>(text[0]) < 32 && text != "\n" &&
-                       text != "\t";
-        if (text.empty() || control) {
+        // Keys with Ctrl or Alt held are commands, not text: a name says more to a test.
+        const bool command = ev.xkey.state & (ControlMask | Mod1Mask);
+        if (text.empty() || command) {
             if (isModifier(sym) || sym == NoSymbol) continue;  // as every program ignores them
             text.assign(1, '<');
             if (ev.xkey.state & ControlMask) text.append("C-");

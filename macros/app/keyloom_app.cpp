@@ -1,0 +1,77 @@
+#include "macros/app/keyloom_app.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+#include "platform/posix/program_folder.h"
+#include "widgets/error_box.h"
+#include "widgets/qt_text.h"
+
+namespace keyloom {
+
+using ostrevin::widgets::toQString;
+
+std::unique_ptr<KeyloomApp> KeyloomApp::create(QString* error) {
+    auto keyboard = ostrevin::platform::X11Keyboard::open();
+    auto windows = ostrevin::platform::X11WindowSystem::open();
+    if (!keyboard || !windows) {
+        *error = "Keyloom cannot type into other programs here: the X server lacks the XTEST or "
+                 "XKEYBOARD extension, or cannot be reached.";
+        return nullptr;
+    }
+    return std::unique_ptr<KeyloomApp>(new KeyloomApp(std::move(keyboard), std::move(windows)));
+}
+
+KeyloomApp::KeyloomApp(std::unique_ptr<ostrevin::platform::X11Keyboard> keyboard,
+                       std::unique_ptr<ostrevin::platform::X11WindowSystem> windows)
+    : catalogue_(store_, ostrevin::platform::programFolder(), files_),
+      keyboard_(std::move(keyboard)),
+      windows_(std::move(windows)),
+      SendKey1(*keyboard_, pump_, loader_, ostrevin::platform::programFolder()),
+      frmMain(catalogue_, [this](std::uint8_t vk) { return keyboard_->keyLabel(vk); }),
+      player_(PlayerServices{catalogue_, SendKey1, Recorder, *windows_, launcher_, clock_, pump_,
+                             files_, frmMain.tmr1, frmMain.Timer1,
+                             [this](const std::string& prompt) { return frmGetVar.Ask(prompt); },
+                             [this](const std::string& status) { Keyloom.RecordFinished(status); }}),
+      Keyloom(catalogue_, pump_, [this](int number) { runMacro(number); },
+              [this] {
+                  keyboard_->restoreIfIdle();
+                  launcher_.reapChildren();
+              }) {}
+
+// Errors end the run that raised them and are shown; the program goes on.
+void KeyloomApp::runMacro(int number) {
+    try {
+        player_.ProcessHotKey(number);
+    } catch (const std::exception& e) {
+        ostrevin::widgets::showErrorBox(nullptr, toQString(e.what()));
+    }
+}
+
+void KeyloomApp::showFirstTime() {
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        frmMain.move(screen->availableGeometry().center() - frmMain.rect().center());
+    frmMain.show();
+    catalogue_.setFirstRun(false);
+}
+
+int KeyloomApp::run(const std::vector<std::string>& arguments) {
+    try {
+        frmMain.LoadMacroList();
+        frmMain.Timer1.setInterval(catalogue_.searchInterval());
+        catalogue_.resetFoundHandles();
+    } catch (const std::exception& e) {
+        ostrevin::widgets::showErrorBox(nullptr, toQString(e.what()));
+    }
+    Keyloom.DoCommandLine(arguments);
+    try {
+        if (catalogue_.firstRun()) showFirstTime();
+    } catch (const std::exception& e) {
+        ostrevin::widgets::showErrorBox(nullptr, toQString(e.what()));
+    }
+    // Until the program has its tray icon, the list window is the only way in.
+    if (!frmMain.isVisible() && !Keyloom.CloseRequested) frmMain.show();
+    return QApplication::exec();
+}
+
+}  // namespace keyloom

@@ -1,0 +1,57 @@
+// The whole program: the catalogue, the platform, the sender, the windows and the run-macro entry,
+// created once at start in the order the windows need each other.
+#pragma once
+
+#include <QString>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "common/ini_store.h"
+#include "macros/app/frm_get_var.h"
+#include "macros/app/frm_main.h"
+#include "macros/app/no_journal_recorder.h"
+#include "macros/app/t_keyloom.h"
+#include "macros/catalogue/macro_catalogue.h"
+#include "macros/playback/macro_player.h"
+#include "macros/sendkey/send_key.h"
+#include "platform/posix/dl_library_loader.h"
+#include "platform/posix/posix_clock.h"
+#include "platform/posix/posix_file_system.h"
+#include "platform/posix/posix_launcher.h"
+#include "platform/x11/x11_keyboard.h"
+#include "platform/x11/x11_windows.h"
+#include "widgets/qt_pump.h"
+
+namespace keyloom {
+
+class KeyloomApp {
+public:
+    // Nothing, with the reason in *error, when the X server cannot give what typing needs.
+    static std::unique_ptr<KeyloomApp> create(QString* error);
+    int run(const std::vector<std::string>& arguments);
+
+private:
+    KeyloomApp(std::unique_ptr<ostrevin::platform::X11Keyboard> keyboard,
+               std::unique_ptr<ostrevin::platform::X11WindowSystem> windows);
+    void runMacro(int number);
+    void showFirstTime();
+
+    ostrevin::IniStore store_{kCatalogueFileName};
+    ostrevin::platform::PosixFileSystem files_;
+    MacroCatalogue catalogue_;
+    std::unique_ptr<ostrevin::platform::X11Keyboard> keyboard_;
+    std::unique_ptr<ostrevin::platform::X11WindowSystem> windows_;
+    ostrevin::platform::PosixLauncher launcher_;
+    ostrevin::platform::PosixClock clock_;
+    ostrevin::widgets::QtMessagePump pump_;
+    ostrevin::platform::DlLibraryLoader loader_;
+    TSendKey SendKey1;
+    NoJournalRecorder Recorder;
+    TfrmMain frmMain;
+    TfrmGetVar frmGetVar;
+    MacroPlayer player_;
+    TKeyloom Keyloom;
+};
+
+}  // namespace keyloom
