@@ -7,6 +7,27 @@
 
 namespace ostrevin::platform {
 
+// The C library has the locale's short date and its time; the long date spells out the weekday
+// and the month in the order of the short date, and the short time drops the seconds.
+std::string PosixClock::longDatePattern(const std::string& shortDate) {
+    const auto day = shortDate.find("%d"), month = shortDate.find("%m"), year = shortDate.find("%Y");
+    if (year != std::string::npos && year == 0) return "%Y %B %e, %A";
+    if (month != std::string::npos && day != std::string::npos && month < day) return "%A, %B %e, %Y";
+    return "%A, %e %B %Y";
+}
+
+std::string PosixClock::shortTimePattern(const std::string& time) {
+    std::string out;
+    for (std::size_t i = 0; i < time.size(); ++i) {
+        const std::string_view rest = std::string_view(time).substr(i);
+        if (rest.substr(0, 2) == "%T") out += "%H:%M", ++i;
+        else if (rest.substr(0, 2) == "%r") out += "%I:%M %p", ++i;
+        else if (rest.substr(0, 3) == ":%S") i += 2;
+        else out += time[i];
+    }
+    return out;
+}
+
 LocalTime PosixClock::now() {
     std::time_t t = std::time(nullptr);
     std::tm tm{};
@@ -34,17 +55,15 @@ std::string PosixClock::format(const LocalTime& time, TimeFormat form) {
     tm.tm_sec = time.second;
     tm.tm_wday = time.weekday;
     tm.tm_isdst = -1;
-    // The C library knows the locale's date and time forms; "long" forms add the weekday and
-    // the month's name, "short" time drops the seconds.
-    const char* pattern = nullptr;
+    std::string pattern;
     switch (form) {
         case TimeFormat::ShortDate: pattern = ::nl_langinfo(D_FMT); break;
-        case TimeFormat::LongDate: pattern = "%A, %e %B %Y"; break;
-        case TimeFormat::ShortTime: pattern = "%H:%M"; break;
+        case TimeFormat::LongDate: pattern = longDatePattern(::nl_langinfo(D_FMT)); break;
+        case TimeFormat::ShortTime: pattern = shortTimePattern(::nl_langinfo(T_FMT)); break;
         case TimeFormat::LongTime: pattern = ::nl_langinfo(T_FMT); break;
     }
     char buf[256];
-    std::size_t n = std::strftime(buf, sizeof buf, pattern, &tm);
+    std::size_t n = std::strftime(buf, sizeof buf, pattern.c_str(), &tm);
     return std::string(buf, n);
 }
 
