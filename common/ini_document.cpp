@@ -7,7 +7,9 @@ namespace ostrevin {
 namespace {
 
 std::string_view trimBlanks(std::string_view s) {
-    auto isBlank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; };
+    auto isBlank = [](char c) {
+        return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+    };
     while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
     while (!s.empty() && isBlank(s.back())) s.remove_suffix(1);
     return s;
@@ -89,7 +91,8 @@ std::optional<std::size_t> IniDocument::findKey(const Span& span, std::string_vi
     return std::nullopt;
 }
 
-std::optional<std::string> IniDocument::value(std::string_view section, std::string_view key) const {
+std::optional<std::string> IniDocument::value(std::string_view section,
+                                              std::string_view key) const {
     auto spans = sections(section);
     if (spans.empty()) return std::nullopt;
     auto index = findKey(spans.front(), key);
@@ -97,7 +100,9 @@ std::optional<std::string> IniDocument::value(std::string_view section, std::str
     return cutToChars(unquote(iniKeyValue(lines_[*index].content)->second), kMaxValueChars);
 }
 
-bool IniDocument::hasSection(std::string_view section) const { return !sections(section).empty(); }
+bool IniDocument::hasSection(std::string_view section) const {
+    return !sections(section).empty();
+}
 
 std::vector<std::pair<std::string, std::string>> IniDocument::rawEntries(
     std::string_view section) const {
@@ -119,7 +124,8 @@ void IniDocument::set(std::string_view section, std::string_view key, std::strin
     setRaw(section, key, oneLine(value));
 }
 
-void IniDocument::setRaw(std::string_view section, std::string_view key, std::string_view rawValue) {
+void IniDocument::setRaw(std::string_view section, std::string_view key,
+                         std::string_view rawValue) {
     std::string eol = lineEnding();
     std::string safeKey = oneLine(key);
     std::string entry = safeKey + "=" + oneLine(rawValue);

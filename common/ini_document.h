@@ -11,7 +11,7 @@
 namespace ostrevin {
 
 class IniDocument {
-public:
+  public:
     static constexpr std::size_t kMaxValueChars = 1023;
 
     static IniDocument parse(std::string_view text);
@@ -35,7 +35,7 @@ public:
 
     std::string text() const;
 
-private:
+  private:
     struct Line {
         std::string content;  // without its line ending
         std::string ending;   // "\n", "\r\n" or "" for a last line without one

@@ -15,10 +15,14 @@ TEST(IniDocument, ReadsValuesAsThePrivateProfileFunctionsDo) {
         std::optional<std::string> expected;
     };
     const Case cases[] = {
-        {"Main", "Entries", "3"},        {"MAIN", "entries", "3"},
-        {"Main", "Quoted", "  spaced  "}, {"Main", "Single", "x"},
-        {"Main", "Half", "\"x"},         {"Main", "Empty", ""},
-        {"Macro1", "Name", "First"},     {"Main", "Missing", std::nullopt},
+        {"Main", "Entries", "3"},
+        {"MAIN", "entries", "3"},
+        {"Main", "Quoted", "  spaced  "},
+        {"Main", "Single", "x"},
+        {"Main", "Half", "\"x"},
+        {"Main", "Empty", ""},
+        {"Macro1", "Name", "First"},
+        {"Main", "Missing", std::nullopt},
         {"Nowhere", "Entries", std::nullopt},
     };
     for (const auto& c : cases)

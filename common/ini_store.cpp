@@ -1,12 +1,12 @@
 #include "common/ini_store.h"
 
-#include <cerrno>
-#include <climits>
-#include <cstdlib>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
 
 #include "common/paths.h"
 #include "common/text.h"
@@ -16,7 +16,7 @@ namespace ostrevin {
 namespace {
 
 class Fd {
-public:
+  public:
     explicit Fd(int fd) : fd_(fd) {}
     ~Fd() {
         if (fd_ >= 0) ::close(fd_);
@@ -26,7 +26,7 @@ public:
     int get() const { return fd_; }
     int release() { return std::exchange(fd_, -1); }
 
-private:
+  private:
     int fd_;
 };
 
@@ -98,7 +98,9 @@ bool IniStore::readBool(std::string_view section, std::string_view key, bool fal
     return readInteger(section, key, fallback ? 1 : 0) != 0;
 }
 
-bool IniStore::sectionExists(std::string_view section) const { return load().hasSection(section); }
+bool IniStore::sectionExists(std::string_view section) const {
+    return load().hasSection(section);
+}
 
 std::vector<std::pair<std::string, std::string>> IniStore::readSectionRaw(
     std::string_view section) const {

@@ -19,12 +19,12 @@
 namespace ostrevin {
 
 class IniWriteError : public std::runtime_error {
-public:
+  public:
     explicit IniWriteError(const std::string& fileName);
 };
 
 class IniStore {
-public:
+  public:
     // A bare name resolves to the configuration folder.
     explicit IniStore(const std::string& fileName);
 
@@ -49,7 +49,7 @@ public:
 
     IniDocument load() const;
 
-private:
+  private:
     std::string path_;
 };
 

@@ -2,11 +2,11 @@
 // back wrong, and writers in two processes never lose each other's keys.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
 #include <csignal>
 #include <random>
-#include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
 
 #include "common/ini_document.h"
 #include "common/ini_store.h"
@@ -15,12 +15,15 @@
 namespace ostrevin {
 namespace {
 
-std::string valueFor(int i) { return "value-" + std::to_string(i) + std::string(i % 37, 'x'); }
+std::string valueFor(int i) {
+    return "value-" + std::to_string(i) + std::string(i % 37, 'x');
+}
 
 [[noreturn]] void writeKeys(const std::string& file, const std::string& prefix, int from, int to) {
     try {
         IniStore store(file);
-        for (int i = from; i < to; ++i) store.writeString("Keys", prefix + std::to_string(i), valueFor(i));
+        for (int i = from; i < to; ++i)
+            store.writeString("Keys", prefix + std::to_string(i), valueFor(i));
     } catch (...) {
         ::_exit(3);
     }
@@ -51,8 +54,10 @@ TEST(IniStoreFaults, WriterKilledAtRandomPointsNeverLeavesABadFile) {
         ::kill(child, SIGKILL);
         int status = 0;
         ::waitpid(child, &status, 0);
-        if (WIFSIGNALED(status)) ++kills;
-        else ASSERT_EQ(WEXITSTATUS(status), 0);
+        if (WIFSIGNALED(status))
+            ++kills;
+        else
+            ASSERT_EQ(WEXITSTATUS(status), 0);
         const int now = checkPrefixWritten(file);
         ASSERT_GE(now, written) << "a killed writer lost keys written before it";
         if (::testing::Test::HasFailure()) return;

@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sys/stat.h>
 
 #include "common/test_folder.h"
 
@@ -13,7 +13,7 @@ namespace ostrevin {
 namespace {
 
 class IniStoreTest : public ::testing::Test {
-protected:
+  protected:
     TestFolder folder;
     std::string file = folder.path() + "/settings.ini";
     void writeFile(const std::string& text) { std::ofstream(file, std::ios::binary) << text; }
@@ -35,8 +35,9 @@ TEST_F(IniStoreTest, BareNameResolvesToTheConfigurationFolder) {
 }
 
 TEST_F(IniStoreTest, IntegersAndBooleans) {
-    writeFile("[K]\nHex=0x6041\nUpperHex=0XFF\nShortHex=0x\nWord=abc\nNeg=-3\nOne=1\nZero=0\n"
-              "Blank=\nTwo=2\n");
+    writeFile(
+        "[K]\nHex=0x6041\nUpperHex=0XFF\nShortHex=0x\nWord=abc\nNeg=-3\nOne=1\nZero=0\n"
+        "Blank=\nTwo=2\n");
     IniStore store(file);
     struct Case {
         const char* key;

@@ -1,8 +1,8 @@
 #include "common/paths.h"
 
+#include <sys/stat.h>
 #include <cerrno>
 #include <cstdlib>
-#include <sys/stat.h>
 
 namespace ostrevin {
 

@@ -10,8 +10,10 @@ std::optional<std::vector<std::string>> splitShellWords(std::string_view text) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
         if (quote == Quote::Single) {
-            if (c == '\'') quote = Quote::None;
-            else word += c;
+            if (c == '\'')
+                quote = Quote::None;
+            else
+                word += c;
         } else if (quote == Quote::Double) {
             if (c == '"') {
                 quote = Quote::None;
@@ -27,10 +29,14 @@ std::optional<std::vector<std::string>> splitShellWords(std::string_view text) {
             inWord = false;
         } else {
             inWord = true;
-            if (c == '\'') quote = Quote::Single;
-            else if (c == '"') quote = Quote::Double;
-            else if (c == '\\' && i + 1 < text.size()) word += text[++i];
-            else word += c;
+            if (c == '\'')
+                quote = Quote::Single;
+            else if (c == '"')
+                quote = Quote::Double;
+            else if (c == '\\' && i + 1 < text.size())
+                word += text[++i];
+            else
+                word += c;
         }
     }
     if (quote != Quote::None) return std::nullopt;

@@ -14,7 +14,8 @@ TEST(ShellWords, SplitsAsAShellWouldWithoutExpanding) {
     const Case cases[] = {
         {"", Words{}},
         {"  -q  -v ", Words{"-q", "-v"}},
-        {"--title \"Delayed Window\" --out /tmp/x", Words{"--title", "Delayed Window", "--out", "/tmp/x"}},
+        {"--title \"Delayed Window\" --out /tmp/x",
+         Words{"--title", "Delayed Window", "--out", "/tmp/x"}},
         {"'a b' c", Words{"a b", "c"}},
         {"\"say \\\"hi\\\"\"", Words{"say \"hi\""}},
         {"a\\ b", Words{"a b"}},

@@ -9,7 +9,7 @@
 namespace ostrevin {
 
 class TestFolder {
-public:
+  public:
     TestFolder() {
         std::string pattern = (std::filesystem::temp_directory_path() / "ostrevin-XXXXXX").string();
         path_ = ::mkdtemp(pattern.data());
@@ -22,24 +22,26 @@ public:
     TestFolder& operator=(const TestFolder&) = delete;
     const std::string& path() const { return path_; }
 
-private:
+  private:
     std::string path_;
 };
 
 class ScopedEnv {
-public:
+  public:
     ScopedEnv(const char* name, const std::string& value) : name_(name) {
         if (const char* old = std::getenv(name)) old_ = old;
         ::setenv(name, value.c_str(), 1);
     }
     ~ScopedEnv() {
-        if (old_) ::setenv(name_, old_->c_str(), 1);
-        else ::unsetenv(name_);
+        if (old_)
+            ::setenv(name_, old_->c_str(), 1);
+        else
+            ::unsetenv(name_);
     }
     ScopedEnv(const ScopedEnv&) = delete;
     ScopedEnv& operator=(const ScopedEnv&) = delete;
 
-private:
+  private:
     const char* name_;
     std::optional<std::string> old_;
 };

@@ -6,8 +6,12 @@
 namespace ostrevin {
 
 namespace {
-char upperChar(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-bool isControlOrBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
+char upperChar(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+bool isControlOrBlank(char c) {
+    return static_cast<unsigned char>(c) <= 32;
+}
 }  // namespace
 
 std::string upperAscii(std::string_view text) {
@@ -24,7 +28,8 @@ bool equalsIgnoreAsciiCase(std::string_view a, std::string_view b) {
 }
 
 bool startsWithIgnoreAsciiCase(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() && equalsIgnoreAsciiCase(text.substr(0, prefix.size()), prefix);
+    return text.size() >= prefix.size() &&
+           equalsIgnoreAsciiCase(text.substr(0, prefix.size()), prefix);
 }
 
 std::string trimRightControl(std::string_view text) {
@@ -39,7 +44,9 @@ std::string trimLeftControl(std::string_view text) {
     return std::string(text.substr(begin));
 }
 
-std::string trimControl(std::string_view text) { return trimLeftControl(trimRightControl(text)); }
+std::string trimControl(std::string_view text) {
+    return trimLeftControl(trimRightControl(text));
+}
 
 std::optional<int> parseInteger(std::string_view text) {
     if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
@@ -77,7 +84,11 @@ std::u32string decodeUtf8(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size()) {
         auto lead = static_cast<unsigned char>(text[i]);
-        std::size_t extra = lead >= 0xF8 ? 0 : lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC2 ? 1 : 0;
+        std::size_t extra = lead >= 0xF8   ? 0
+                            : lead >= 0xF0 ? 3
+                            : lead >= 0xE0 ? 2
+                            : lead >= 0xC2 ? 1
+                                           : 0;
         char32_t cp = extra == 0 ? lead : (lead & (0x3F >> extra));
         bool valid = i + extra < text.size();
         for (std::size_t k = 1; valid && k <= extra; ++k) {
@@ -86,7 +97,8 @@ std::u32string decodeUtf8(std::string_view text) {
             cp = (cp << 6) | (next & 0x3F);
         }
         bool overlong = (extra == 2 && cp < 0x800) || (extra == 3 && cp < 0x10000);
-        if (extra > 0 && (overlong || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))) valid = false;
+        if (extra > 0 && (overlong || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)))
+            valid = false;
         if (extra == 0 || !valid) {
             out.push_back(lead);
             ++i;
@@ -120,6 +132,8 @@ std::string encodeUtf8(std::u32string_view text) {
     return out;
 }
 
-std::string toDecimal(long long value) { return std::to_string(value); }
+std::string toDecimal(long long value) {
+    return std::to_string(value);
+}
 
 }  // namespace ostrevin

@@ -19,7 +19,8 @@ std::string trimLeftControl(std::string_view text);
 std::string trimControl(std::string_view text);
 
 // Whole-string integer: optional sign and decimal digits, or "0x"/"0X" followed by hexadecimal
-// digits (longer than two characters). Anything else, or a value outside 32 bits, is not an integer.
+// digits (longer than two characters). Anything else, or a value outside 32 bits, is not an
+// integer.
 std::optional<int> parseInteger(std::string_view text);
 
 // Cuts to at most maxChars characters without splitting a UTF-8 sequence.

@@ -11,11 +11,24 @@ TEST(ParseInteger, AcceptsOnlyWholeIntegers) {
         std::optional<int> expected;
     };
     const Case cases[] = {
-        {"0", 0},           {"24699", 24699},   {"-5", -5},          {"+7", 7},
-        {"0x6041", 24641},  {"0X1f", 31},       {"0xFFFFFFFF", -1},  {"0x", std::nullopt},
-        {"0X", std::nullopt}, {"0x1g", std::nullopt}, {"12abc", std::nullopt},
-        {"", std::nullopt}, {"abc", std::nullopt}, {"-", std::nullopt}, {"+-1", std::nullopt},
-        {"99999999999", std::nullopt}, {"0x100000000", std::nullopt}, {"1.5", std::nullopt},
+        {"0", 0},
+        {"24699", 24699},
+        {"-5", -5},
+        {"+7", 7},
+        {"0x6041", 24641},
+        {"0X1f", 31},
+        {"0xFFFFFFFF", -1},
+        {"0x", std::nullopt},
+        {"0X", std::nullopt},
+        {"0x1g", std::nullopt},
+        {"12abc", std::nullopt},
+        {"", std::nullopt},
+        {"abc", std::nullopt},
+        {"-", std::nullopt},
+        {"+-1", std::nullopt},
+        {"99999999999", std::nullopt},
+        {"0x100000000", std::nullopt},
+        {"1.5", std::nullopt},
     };
     for (const auto& c : cases) EXPECT_EQ(parseInteger(c.text), c.expected) << c.text;
 }
@@ -45,7 +58,9 @@ TEST(TextHelpers, Utf8RoundTripAndInvalidBytes) {
     EXPECT_EQ(decodeUtf8(text), (std::u32string{U'a', U'é', U'€', U'Ω', U'😀'}));
     EXPECT_EQ(encodeUtf8(decodeUtf8(text)), text);
     // Stray and truncated bytes stand for themselves instead of swallowing what follows.
-    EXPECT_EQ(decodeUtf8("\xff" "a\xc3"), (std::u32string{0xFF, U'a', 0xC3}));
+    EXPECT_EQ(decodeUtf8("\xff"
+                         "a\xc3"),
+              (std::u32string{0xFF, U'a', 0xC3}));
     EXPECT_EQ(decodeUtf8("\xe0\x80\x80"), (std::u32string{0xE0, 0x80, 0x80}));
 }
 

@@ -14,7 +14,7 @@ struct LocalTime {
 enum class TimeFormat { ShortDate, LongDate, ShortTime, LongTime };
 
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     virtual LocalTime now() = 0;
     virtual std::int64_t monotonicMs() = 0;

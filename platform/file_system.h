@@ -7,7 +7,7 @@
 namespace ostrevin::platform {
 
 class FileSystem {
-public:
+  public:
     virtual ~FileSystem() = default;
     virtual std::optional<std::string> readFile(const std::string& path) = 0;
     virtual bool writeFile(const std::string& path, const std::string& content) = 0;

@@ -9,7 +9,7 @@ namespace ostrevin::platform {
 enum HotKeyModifier : unsigned { kModAlt = 1, kModControl = 2, kModShift = 4 };
 
 class HotKeys {
-public:
+  public:
     virtual ~HotKeys() = default;
     // False when the combination is taken by another program or cannot be grabbed.
     virtual bool registerHotKey(int id, unsigned modifiers, std::uint8_t virtualKey) = 0;

@@ -20,7 +20,7 @@ inline constexpr std::uint8_t kBack = 0x08, kTab = 0x09, kReturn = 0x0D, kShift 
 }
 
 class Keyboard {
-public:
+  public:
     virtual ~Keyboard() = default;
 
     // Called before the first key of a string and after its last: characters that the layout

@@ -6,7 +6,7 @@
 namespace ostrevin::platform {
 
 class Launcher {
-public:
+  public:
     virtual ~Launcher() = default;
     // An executable starts directly with its parameters split as a shell would split them and
     // the folder as its working directory; anything else goes to the desktop's opener.

@@ -6,7 +6,7 @@
 namespace ostrevin::platform {
 
 class LibraryLoader {
-public:
+  public:
     virtual ~LibraryLoader() = default;
     // An opaque handle, nullptr when the library cannot be loaded.
     virtual void* open(const std::string& path) = 0;

@@ -4,7 +4,7 @@
 namespace ostrevin::platform {
 
 class MessagePump {
-public:
+  public:
     virtual ~MessagePump() = default;
     // Processes what is pending once, without waiting.
     virtual void processMessages() = 0;

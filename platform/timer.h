@@ -6,7 +6,7 @@
 namespace ostrevin::platform {
 
 class Timer {
-public:
+  public:
     virtual ~Timer() = default;
     virtual void setInterval(int milliseconds) = 0;
     virtual void setEnabled(bool enabled) = 0;

@@ -16,7 +16,7 @@ struct WindowInfo {
 };
 
 class WindowSystem {
-public:
+  public:
     virtual ~WindowSystem() = default;
     // Front to back.
     virtual std::vector<WindowInfo> enumerateWindows() = 0;

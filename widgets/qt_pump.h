@@ -9,7 +9,7 @@
 namespace ostrevin::widgets {
 
 class QtMessagePump : public platform::MessagePump {
-public:
+  public:
     void processMessages() override { QCoreApplication::processEvents(QEventLoop::AllEvents); }
     void waitAndProcess() override {
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);

@@ -11,6 +11,8 @@ inline QString toQString(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-inline std::string toUtf8(const QString& text) { return text.toUtf8().toStdString(); }
+inline std::string toUtf8(const QString& text) {
+    return text.toUtf8().toStdString();
+}
 
 }  // namespace ostrevin::widgets

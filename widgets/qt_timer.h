@@ -9,7 +9,7 @@
 namespace ostrevin::widgets {
 
 class QtTimer : public platform::Timer {
-public:
+  public:
     explicit QtTimer(QObject* owner, const char* name) : timer_(new QTimer(owner)) {
         timer_->setObjectName(name);
         QObject::connect(timer_, &QTimer::timeout, [this] {
@@ -18,13 +18,15 @@ public:
     }
     void setInterval(int milliseconds) override { timer_->setInterval(milliseconds); }
     void setEnabled(bool enabled) override {
-        if (enabled) timer_->start();
-        else timer_->stop();
+        if (enabled)
+            timer_->start();
+        else
+            timer_->stop();
     }
     bool enabled() const override { return timer_->isActive(); }
     void setOnTick(std::function<void()> onTick) override { onTick_ = std::move(onTick); }
 
-private:
+  private:
     QTimer* timer_;
     std::function<void()> onTick_;
 };

@@ -11,7 +11,7 @@ namespace keyloom {
 
 class TfrmGetVar : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit TfrmGetVar(QWidget* parent = nullptr);
 
     // Shows the prompt modally and returns what was typed; the field is empty again afterwards.
@@ -21,7 +21,7 @@ public:
     QLineEdit* edtVal;
     QPushButton* Button1;
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
     void reject() override {}  // only OK closes it
 };

@@ -12,7 +12,7 @@ using namespace keyloom;
 
 class FrmGetVarTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void asksAndReturnsTheAnswer();
 };
 

@@ -12,7 +12,7 @@ namespace keyloom {
 
 class TfrmMain : public QWidget {
     Q_OBJECT
-public:
+  public:
     TfrmMain(MacroCatalogue& catalogue, KeyLabelFn keyLabel, QWidget* parent = nullptr);
 
     // Rebuilds every row from the catalogue; the selection is not kept.
@@ -23,7 +23,7 @@ public:
     ostrevin::widgets::QtTimer tmr1{this, "tmr1"};      // the pause of advanced macros
     ostrevin::widgets::QtTimer Timer1{this, "Timer1"};  // the window-trigger poll
 
-private:
+  private:
     static QIcon typeIcon(int icon);
 
     MacroCatalogue& catalogue_;

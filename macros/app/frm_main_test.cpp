@@ -12,7 +12,7 @@ using namespace keyloom;
 
 class FrmMainTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void showsEveryEntryWithItsShortcutTriggerAndIcon();
     void reloadReplacesRows();
 };

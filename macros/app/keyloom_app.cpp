@@ -15,8 +15,9 @@ std::unique_ptr<KeyloomApp> KeyloomApp::create(QString* error) {
     auto keyboard = ostrevin::platform::X11Keyboard::open();
     auto windows = ostrevin::platform::X11WindowSystem::open();
     if (!keyboard || !windows) {
-        *error = "Keyloom cannot type into other programs here: the X server lacks the XTEST or "
-                 "XKEYBOARD extension, or cannot be reached.";
+        *error =
+            "Keyloom cannot type into other programs here: the X server lacks the XTEST or "
+            "XKEYBOARD extension, or cannot be reached.";
         return nullptr;
     }
     return std::unique_ptr<KeyloomApp>(new KeyloomApp(std::move(keyboard), std::move(windows)));
@@ -29,15 +30,16 @@ KeyloomApp::KeyloomApp(std::unique_ptr<ostrevin::platform::X11Keyboard> keyboard
       windows_(std::move(windows)),
       SendKey1(*keyboard_, pump_, loader_, ostrevin::platform::programFolder()),
       frmMain(catalogue_, [this](std::uint8_t vk) { return keyboard_->keyLabel(vk); }),
-      player_(PlayerServices{catalogue_, SendKey1, Recorder, *windows_, launcher_, clock_, pump_,
-                             files_, frmMain.tmr1, frmMain.Timer1,
-                             [this](const std::string& prompt) { return frmGetVar.Ask(prompt); },
-                             [this](const std::string& status) { Keyloom.RecordFinished(status); }}),
-      Keyloom(catalogue_, pump_, [this](int number) { runMacro(number); },
-              [this] {
-                  keyboard_->restoreIfIdle();
-                  launcher_.reapChildren();
-              }) {}
+      player_(PlayerServices{
+          catalogue_, SendKey1, Recorder, *windows_, launcher_, clock_, pump_, files_, frmMain.tmr1,
+          frmMain.Timer1, [this](const std::string& prompt) { return frmGetVar.Ask(prompt); },
+          [this](const std::string& status) { Keyloom.RecordFinished(status); }}),
+      Keyloom(
+          catalogue_, pump_, [this](int number) { runMacro(number); },
+          [this] {
+              keyboard_->restoreIfIdle();
+              launcher_.reapChildren();
+          }) {}
 
 // Errors end the run that raised them and are shown; the program goes on.
 void KeyloomApp::runMacro(int number) {

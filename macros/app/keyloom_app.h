@@ -26,12 +26,12 @@
 namespace keyloom {
 
 class KeyloomApp {
-public:
+  public:
     // Nothing, with the reason in *error, when the X server cannot give what typing needs.
     static std::unique_ptr<KeyloomApp> create(QString* error);
     int run(const std::vector<std::string>& arguments);
 
-private:
+  private:
     KeyloomApp(std::unique_ptr<ostrevin::platform::X11Keyboard> keyboard,
                std::unique_ptr<ostrevin::platform::X11WindowSystem> windows);
     void runMacro(int number);

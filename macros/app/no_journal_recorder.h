@@ -10,7 +10,7 @@
 namespace keyloom {
 
 class NoJournalRecorder : public TOlejrnl {
-public:
+  public:
     void StartRecording() override {}
     void StopRecording() override {}
     void StartPlayBack() override {

@@ -22,8 +22,10 @@ TKeyloom::TKeyloom(MacroCatalogue& catalogue, ostrevin::platform::MessagePump& p
 
 void TKeyloom::DoCommandLine(const std::vector<std::string>& arguments) {
     for (const CommandLineAction& action : parseCommandLine(arguments)) {
-        if (action.kind == CommandLineAction::Kind::Close) CloseRequested = true;
-        else runMacrosNamed(action.name);
+        if (action.kind == CommandLineAction::Kind::Close)
+            CloseRequested = true;
+        else
+            runMacrosNamed(action.name);
     }
     PlaybackTimer->start();
 }

@@ -15,7 +15,7 @@ namespace keyloom {
 
 class TKeyloom : public QObject {
     Q_OBJECT
-public:
+  public:
     TKeyloom(MacroCatalogue& catalogue, ostrevin::platform::MessagePump& pump,
              std::function<void(int)> runMacro, std::function<void()> housekeeping);
 
@@ -28,7 +28,7 @@ public:
     std::string PlaybackStatus;
     QTimer* PlaybackTimer;
 
-private:
+  private:
     void runMacrosNamed(const std::string& name);
 
     MacroCatalogue& catalogue_;

@@ -57,7 +57,8 @@ TEST(LaunchCommand, SplitsStoredForms) {
         EXPECT_EQ(got.folder, c.expected.folder) << c.stored;
         EXPECT_EQ(got.separated, c.expected.separated) << c.stored;
     }
-    EXPECT_EQ(joinLaunchCommand("/opt/tools/x", "-q", "/home/me/work"), "/opt/tools/x~~-q~~/home/me/work");
+    EXPECT_EQ(joinLaunchCommand("/opt/tools/x", "-q", "/home/me/work"),
+              "/opt/tools/x~~-q~~/home/me/work");
     EXPECT_EQ(joinLaunchCommand("x", "", ""), "x~~~~");
 }
 

@@ -22,7 +22,9 @@ std::string stringValue(const IniDocument& doc, std::string_view section, std::s
     return doc.value(section, key).value_or("");
 }
 
-int clampEntries(int entries) { return std::clamp(entries, 0, MacroCatalogue::kMaxEntries); }
+int clampEntries(int entries) {
+    return std::clamp(entries, 0, MacroCatalogue::kMaxEntries);
+}
 
 void requireUsableName(const std::string& name) {
     if (auto problem = macroNameProblem(name)) throw MacroNameError(*problem);
@@ -34,9 +36,13 @@ MacroCatalogue::MacroCatalogue(ostrevin::IniStore& store, std::string programFol
                                ostrevin::platform::FileSystem& files)
     : store_(store), programFolder_(std::move(programFolder)), files_(files) {}
 
-std::string MacroCatalogue::section(int number) { return "Macro" + std::to_string(number); }
+std::string MacroCatalogue::section(int number) {
+    return "Macro" + std::to_string(number);
+}
 
-int MacroCatalogue::entries() const { return clampEntries(store_.readInteger(kMain, "Entries", 0)); }
+int MacroCatalogue::entries() const {
+    return clampEntries(store_.readInteger(kMain, "Entries", 0));
+}
 
 MacroEntry MacroCatalogue::entry(int number) const {
     const IniDocument doc = store_.load();
@@ -132,7 +138,8 @@ std::vector<int> MacroCatalogue::findByName(std::string_view name) const {
     const std::string wanted = ostrevin::upperAscii(name);
     std::vector<int> found;
     for (int n = 1; n <= count; ++n)
-        if (ostrevin::upperAscii(stringValue(doc, section(n), "Name")) == wanted) found.push_back(n);
+        if (ostrevin::upperAscii(stringValue(doc, section(n), "Name")) == wanted)
+            found.push_back(n);
     return found;
 }
 
@@ -149,11 +156,21 @@ std::optional<std::string> MacroCatalogue::sideFilePath(std::string_view fileNam
     return programFolder_ + std::string(fileName);
 }
 
-int MacroCatalogue::searchInterval() const { return store_.readInteger(kMain, "SearchInterval", 250); }
-bool MacroCatalogue::firstRun() const { return store_.readBool(kMain, "FirstRun", true); }
-void MacroCatalogue::setFirstRun(bool value) { store_.writeBool(kMain, "FirstRun", value); }
-bool MacroCatalogue::showHints() const { return store_.readBool(kMain, "Show Hints", true); }
-void MacroCatalogue::setShowHints(bool value) { store_.writeBool(kMain, "Show Hints", value); }
+int MacroCatalogue::searchInterval() const {
+    return store_.readInteger(kMain, "SearchInterval", 250);
+}
+bool MacroCatalogue::firstRun() const {
+    return store_.readBool(kMain, "FirstRun", true);
+}
+void MacroCatalogue::setFirstRun(bool value) {
+    store_.writeBool(kMain, "FirstRun", value);
+}
+bool MacroCatalogue::showHints() const {
+    return store_.readBool(kMain, "Show Hints", true);
+}
+void MacroCatalogue::setShowHints(bool value) {
+    store_.writeBool(kMain, "Show Hints", value);
+}
 std::string MacroCatalogue::waitForSeparator() const {
     return store_.readString(kMain, "WaitForSeparator", "~~");
 }

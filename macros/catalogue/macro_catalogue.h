@@ -25,7 +25,7 @@ struct MacroListRow {
 };
 
 class MacroCatalogue {
-public:
+  public:
     // A garbled Entries value must not make the program list millions of rows.
     static constexpr int kMaxEntries = 65535;
 
@@ -67,7 +67,7 @@ public:
 
     ostrevin::IniStore& store() { return store_; }
 
-private:
+  private:
     std::string storedFileName(const MacroEntry& entry, int type) const;
 
     ostrevin::IniStore& store_;

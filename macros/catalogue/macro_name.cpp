@@ -4,7 +4,9 @@
 
 namespace keyloom {
 
-std::string cleanMacroName(std::string_view typed) { return ostrevin::trimRightControl(typed); }
+std::string cleanMacroName(std::string_view typed) {
+    return ostrevin::trimRightControl(typed);
+}
 
 std::optional<std::string> macroNameProblem(std::string_view name) {
     for (char c : name) {

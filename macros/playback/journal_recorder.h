@@ -9,7 +9,7 @@
 namespace keyloom {
 
 class TOlejrnl {
-public:
+  public:
     virtual ~TOlejrnl() = default;
 
     std::string PlayBackFileName;

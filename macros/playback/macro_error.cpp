@@ -23,7 +23,8 @@ int macroInteger(const std::string& text) {
     }
     std::int64_t value = 0;
     auto [ptr, ec] = std::from_chars(s.data(), s.data() + s.size(), value, base);
-    if (s.empty() || ec != std::errc() || ptr != s.data() + s.size() || value > INT32_MAX + std::int64_t{negative})
+    if (s.empty() || ec != std::errc() || ptr != s.data() + s.size() ||
+        value > INT32_MAX + std::int64_t{negative})
         throw MacroError("'" + text + "' is not a valid integer value");
     return static_cast<int>(negative ? -value : value);
 }

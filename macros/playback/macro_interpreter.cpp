@@ -18,15 +18,20 @@ struct SpecialKey {
 };
 
 constexpr SpecialKey kSpecialKeys[] = {
-    {"<<ENTER>>", "{ENTER}"},   {"<<F1>>", "{F1}"},         {"<<F2>>", "{F2}"},
-    {"<<F3>>", "{F3}"},         {"<<F4>>", "{F4}"},         {"<<F5>>", "{F5}"},
-    {"<<F6>>", "{F6}"},         {"<<F7>>", "{F7}"},         {"<<F8>>", "{F8}"},
-    {"<<F9>>", "{F9}"},         {"<<F10>>", "{F10}"},       {"<<F11>>", "{F11}"},
-    {"<<F12>>", "{F12}"},       {"<<TAB>>", "{TAB}"},       {"<<BACKSPACE>>", "{BKSP}"},
-    {"<<INSERT>>", "{INSERT}"}, {"<<DELETE>>", "{DELETE}"}, {"<<HOME>>", "{HOME}"},
-    {"<<END>>", "{END}"},       {"<<PAGEUP>>", "{PGUP}"},   {"<<PAGEDOWN>>", "{PGDN}"},
-    {"<<PRINTSCREEN>>", "{PRTSC}"}, {"<<UP>>", "{UP}"},     {"<<DOWN>>", "{DOWN}"},
-    {"<<LEFT>>", "{LEFT}"},     {"<<RIGHT>>", "{RIGHT}"},   {"<<ESC>>", "{ESC}"},
+    {"<<ENTER>>", "{ENTER}"},    {"<<F1>>", "{F1}"},
+    {"<<F2>>", "{F2}"},          {"<<F3>>", "{F3}"},
+    {"<<F4>>", "{F4}"},          {"<<F5>>", "{F5}"},
+    {"<<F6>>", "{F6}"},          {"<<F7>>", "{F7}"},
+    {"<<F8>>", "{F8}"},          {"<<F9>>", "{F9}"},
+    {"<<F10>>", "{F10}"},        {"<<F11>>", "{F11}"},
+    {"<<F12>>", "{F12}"},        {"<<TAB>>", "{TAB}"},
+    {"<<BACKSPACE>>", "{BKSP}"}, {"<<INSERT>>", "{INSERT}"},
+    {"<<DELETE>>", "{DELETE}"},  {"<<HOME>>", "{HOME}"},
+    {"<<END>>", "{END}"},        {"<<PAGEUP>>", "{PGUP}"},
+    {"<<PAGEDOWN>>", "{PGDN}"},  {"<<PRINTSCREEN>>", "{PRTSC}"},
+    {"<<UP>>", "{UP}"},          {"<<DOWN>>", "{DOWN}"},
+    {"<<LEFT>>", "{LEFT}"},      {"<<RIGHT>>", "{RIGHT}"},
+    {"<<ESC>>", "{ESC}"},
 };
 
 // The text before the first occurrence of the mark; "" when it is missing.
@@ -51,13 +56,15 @@ std::size_t firstCharLength(std::string_view text) {
 
 // Prefix characters typed as characters for the span of one send, also when it fails.
 class TokensOnlyScope {
-public:
-    explicit TokensOnlyScope(KeyStringSender& sender) : sender_(sender) { sender_.setTokensOnly(true); }
+  public:
+    explicit TokensOnlyScope(KeyStringSender& sender) : sender_(sender) {
+        sender_.setTokensOnly(true);
+    }
     ~TokensOnlyScope() { sender_.setTokensOnly(false); }
     TokensOnlyScope(const TokensOnlyScope&) = delete;
     TokensOnlyScope& operator=(const TokensOnlyScope&) = delete;
 
-private:
+  private:
     KeyStringSender& sender_;
 };
 
@@ -165,7 +172,8 @@ std::string_view MacroInterpreter::runMacrosNamed(std::string_view text) {
     text.remove_prefix(6);
     const std::string name(upTo(text, ">"));
     if (runDepth_ >= kMaxRunDepth)
-        throw MacroError("The macro \"" + name + "\" was stopped: macros ran other macros more than " +
+        throw MacroError("The macro \"" + name +
+                         "\" was stopped: macros ran other macros more than " +
                          std::to_string(kMaxRunDepth) + " levels deep.");
     struct Depth {
         int& depth;

@@ -11,7 +11,7 @@ namespace keyloom {
 class MacroPlayer;
 
 class MacroInterpreter {
-public:
+  public:
     // "<<RUN:" may nest this deep; a macro that runs itself is stopped with a message instead of
     // recursing until the program dies.
     static constexpr int kMaxRunDepth = 32;
@@ -23,7 +23,7 @@ public:
     // the same text).
     std::string_view RunToken(std::string_view text);
 
-private:
+  private:
     std::string_view runRepeat(std::string_view text);
     std::string_view runInput(std::string_view text);
     std::string_view runMacrosNamed(std::string_view text);

@@ -77,9 +77,10 @@ TEST_F(InterpreterTest, InputAsksRestoresTheForegroundAndFeedsWriteValue) {
 }
 
 TEST_F(InterpreterTest, RunTakesEveryMacroOfTheNameInOrderAndClearsTheValue) {
-    writeCatalogue("[Main]\nEntries=3\n[Macro1]\nName=Twice\nType=4\nFileName=Twice.key\n"
-                   "[Macro2]\nName=Other\nType=4\nFileName=Other.key\n"
-                   "[Macro3]\nName=TWICE\nType=4\nFileName=TWICE.key\n");
+    writeCatalogue(
+        "[Main]\nEntries=3\n[Macro1]\nName=Twice\nType=4\nFileName=Twice.key\n"
+        "[Macro2]\nName=Other\nType=4\nFileName=Other.key\n"
+        "[Macro3]\nName=TWICE\nType=4\nFileName=TWICE.key\n");
     keyFile("Twice.key", "a");
     keyFile("TWICE.key", "b");
     keyFile("Other.key", "o");

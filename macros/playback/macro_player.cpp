@@ -23,19 +23,22 @@ std::vector<std::string_view> splitLines(std::string_view text) {
 }
 
 class TextScope {
-public:
-    TextScope(KeyStringSender& sender, std::string_view text) : sender_(sender) { sender_.beginText(text); }
+  public:
+    TextScope(KeyStringSender& sender, std::string_view text) : sender_(sender) {
+        sender_.beginText(text);
+    }
     ~TextScope() { sender_.endText(); }
     TextScope(const TextScope&) = delete;
     TextScope& operator=(const TextScope&) = delete;
 
-private:
+  private:
     KeyStringSender& sender_;
 };
 
 }  // namespace
 
-MacroPlayer::MacroPlayer(PlayerServices services) : services_(std::move(services)), interpreter_(*this) {
+MacroPlayer::MacroPlayer(PlayerServices services)
+    : services_(std::move(services)), interpreter_(*this) {
     services_.tmr1.setOnTick([this] { ++DelayTicks; });
     services_.recorder.OnFinished = [this](bool) {
         PlaybackDone = true;
@@ -45,7 +48,8 @@ MacroPlayer::MacroPlayer(PlayerServices services) : services_(std::move(services
 
 std::string MacroPlayer::sideFilePath(const std::string& fileName) const {
     auto path = services_.catalogue.sideFilePath(fileName);
-    if (!path) throw MacroError("Cannot open file " + services_.catalogue.programFolder() + fileName);
+    if (!path)
+        throw MacroError("Cannot open file " + services_.catalogue.programFolder() + fileName);
     return *path;
 }
 

@@ -36,7 +36,7 @@ struct PlayerServices {
 };
 
 class MacroPlayer {
-public:
+  public:
     explicit MacroPlayer(PlayerServices services);
     MacroPlayer(const MacroPlayer&) = delete;
     MacroPlayer& operator=(const MacroPlayer&) = delete;
@@ -58,7 +58,7 @@ public:
 
     PlayerServices& services() { return services_; }
 
-private:
+  private:
     std::string sideFilePath(const std::string& fileName) const;
 
     PlayerServices services_;

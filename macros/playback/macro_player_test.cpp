@@ -61,8 +61,9 @@ TEST_F(PlayerTest, DispatchesOnTheType) {
 }
 
 TEST_F(PlayerTest, AdvancedMacroFilesAreTypedWhole) {
-    writeCatalogue("[Main]\nEntries=2\n[Macro1]\nName=Greet\nType=4\nFileName=Greet.key\n"
-                   "[Macro2]\nName=Gone\nType=4\nFileName=Gone.key\n");
+    writeCatalogue(
+        "[Main]\nEntries=2\n[Macro1]\nName=Greet\nType=4\nFileName=Greet.key\n"
+        "[Macro2]\nName=Gone\nType=4\nFileName=Gone.key\n");
     keyFile("Greet.key", "Hi\r\nthere\nyou\r");
     player.InputValue = "stale";
     player.ProcessHotKey(1);
@@ -89,8 +90,9 @@ TEST_F(PlayerTest, SideFilesNeverLeaveTheProgramFolder) {
 }
 
 TEST_F(PlayerTest, AnAdvancedMacroWaitsForTheJournalMacroItStarted) {
-    writeCatalogue("[Main]\nEntries=2\n[Macro1]\nName=Outer\nType=4\nFileName=Outer.key\n"
-                   "[Macro2]\nName=Journal\nType=2\nFileName=Journal.dat\n");
+    writeCatalogue(
+        "[Main]\nEntries=2\n[Macro1]\nName=Outer\nType=4\nFileName=Outer.key\n"
+        "[Macro2]\nName=Journal\nType=2\nFileName=Journal.dat\n");
     keyFile("Outer.key", "a<<RUN:Journal>>b");
     pump.onPump = [this] {
         if (pump.waits == 3) journal.OnFinished(false);

@@ -12,7 +12,7 @@ struct Modifier {
 };
 
 constexpr Modifier kModifiers[] = {
-    {"<<CTRL>>", "^"},       {"<<ALT>>", "@"},         {"<<SHIFT>>", "~"},
+    {"<<CTRL>>", "^"},      {"<<ALT>>", "@"},         {"<<SHIFT>>", "~"},
     {"<<CTRL+ALT>>", "^@"}, {"<<CTRL+SHIFT>>", "^~"}, {"<<SHIFT+ALT>>", "~@"},
 };
 
@@ -23,15 +23,15 @@ struct SpecialKey {
 
 // "<<PRINTSCREEN>>" is not here: it takes no modifier.
 constexpr SpecialKey kSpecialKeys[] = {
-    {"<<ENTER>>", "ENTER"},   {"<<F1>>", "F1"},         {"<<F2>>", "F2"},
-    {"<<F3>>", "F3"},         {"<<F4>>", "F4"},         {"<<F5>>", "F5"},
-    {"<<F6>>", "F6"},         {"<<F7>>", "F7"},         {"<<F8>>", "F8"},
-    {"<<F9>>", "F9"},         {"<<F10>>", "F10"},       {"<<F11>>", "F11"},
-    {"<<F12>>", "F12"},       {"<<ESC>>", "ESC"},       {"<<TAB>>", "TAB"},
+    {"<<ENTER>>", "ENTER"},    {"<<F1>>", "F1"},         {"<<F2>>", "F2"},
+    {"<<F3>>", "F3"},          {"<<F4>>", "F4"},         {"<<F5>>", "F5"},
+    {"<<F6>>", "F6"},          {"<<F7>>", "F7"},         {"<<F8>>", "F8"},
+    {"<<F9>>", "F9"},          {"<<F10>>", "F10"},       {"<<F11>>", "F11"},
+    {"<<F12>>", "F12"},        {"<<ESC>>", "ESC"},       {"<<TAB>>", "TAB"},
     {"<<BACKSPACE>>", "BKSP"}, {"<<INSERT>>", "INSERT"}, {"<<DELETE>>", "DELETE"},
-    {"<<HOME>>", "HOME"},     {"<<END>>", "END"},       {"<<PAGEUP>>", "PGUP"},
-    {"<<PAGEDOWN>>", "PGDN"}, {"<<UP>>", "UP"},         {"<<DOWN>>", "DOWN"},
-    {"<<LEFT>>", "LEFT"},     {"<<RIGHT>>", "RIGHT"},
+    {"<<HOME>>", "HOME"},      {"<<END>>", "END"},       {"<<PAGEUP>>", "PGUP"},
+    {"<<PAGEDOWN>>", "PGDN"},  {"<<UP>>", "UP"},         {"<<DOWN>>", "DOWN"},
+    {"<<LEFT>>", "LEFT"},      {"<<RIGHT>>", "RIGHT"},
 };
 
 // The length in bytes of the UTF-8 character that starts the text.

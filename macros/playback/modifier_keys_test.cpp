@@ -8,7 +8,7 @@ namespace keyloom {
 namespace {
 
 class RecordingSender : public KeyStringSender {
-public:
+  public:
     std::vector<std::string> sent;
     int Send(std::string_view keys) override {
         sent.emplace_back(keys);
@@ -31,21 +31,21 @@ TokenRun runToken(std::string_view text) {
 }
 
 TEST(ModifierKeys, EveryKeyNameWithEveryModifier) {
-    const char* tokens[] = {"<<CTRL>>",       "<<ALT>>",         "<<SHIFT>>",
-                            "<<CTRL+ALT>>",   "<<CTRL+SHIFT>>",  "<<SHIFT+ALT>>"};
+    const char* tokens[] = {"<<CTRL>>",     "<<ALT>>",        "<<SHIFT>>",
+                            "<<CTRL+ALT>>", "<<CTRL+SHIFT>>", "<<SHIFT+ALT>>"};
     const char* prefixes[] = {"^", "@", "~", "^@", "^~", "~@"};
     struct Key {
         const char* token;
         const char* name;
     };
     const Key keys[] = {
-        {"ENTER", "ENTER"}, {"F1", "F1"},     {"F2", "F2"},     {"F3", "F3"},
-        {"F4", "F4"},       {"F5", "F5"},     {"F6", "F6"},     {"F7", "F7"},
-        {"F8", "F8"},       {"F9", "F9"},     {"F10", "F10"},   {"F11", "F11"},
-        {"F12", "F12"},     {"ESC", "ESC"},   {"TAB", "TAB"},   {"BACKSPACE", "BKSP"},
+        {"ENTER", "ENTER"},   {"F1", "F1"},         {"F2", "F2"},     {"F3", "F3"},
+        {"F4", "F4"},         {"F5", "F5"},         {"F6", "F6"},     {"F7", "F7"},
+        {"F8", "F8"},         {"F9", "F9"},         {"F10", "F10"},   {"F11", "F11"},
+        {"F12", "F12"},       {"ESC", "ESC"},       {"TAB", "TAB"},   {"BACKSPACE", "BKSP"},
         {"INSERT", "INSERT"}, {"DELETE", "DELETE"}, {"HOME", "HOME"}, {"END", "END"},
-        {"PAGEUP", "PGUP"}, {"PAGEDOWN", "PGDN"}, {"UP", "UP"}, {"DOWN", "DOWN"},
-        {"LEFT", "LEFT"},   {"RIGHT", "RIGHT"},
+        {"PAGEUP", "PGUP"},   {"PAGEDOWN", "PGDN"}, {"UP", "UP"},     {"DOWN", "DOWN"},
+        {"LEFT", "LEFT"},     {"RIGHT", "RIGHT"},
     };
     for (int m = 0; m < 6; ++m) {
         for (const auto& key : keys) {

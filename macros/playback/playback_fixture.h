@@ -13,7 +13,7 @@ namespace keyloom {
 
 // Records each key string; one sent with prefix characters as characters is marked with "!".
 class RecordingSender : public KeyStringSender {
-public:
+  public:
     std::vector<std::string> sent;
     bool tokensOnly = false;
     int openTexts = 0;
@@ -32,7 +32,7 @@ public:
 };
 
 class FakeJournal : public TOlejrnl {
-public:
+  public:
     int playbacks = 0;
     void StartRecording() override {}
     void StartPlayBack() override { ++playbacks; }
@@ -54,16 +54,20 @@ struct PlaybackFixture {
     std::vector<std::string> prompts;
     std::string answer = "typed answer";
     std::vector<std::string> statuses;
-    MacroPlayer player{PlayerServices{catalogue, sender, journal, windows, launcher, clock, pump,
-                                      files, tmr1, Timer1,
-                                      [this](const std::string& prompt) {
-                                          prompts.push_back(prompt);
-                                          return answer;
-                                      },
-                                      [this](const std::string& status) { statuses.push_back(status); }}};
+    MacroPlayer player{PlayerServices{
+        catalogue, sender, journal, windows, launcher, clock, pump, files, tmr1, Timer1,
+        [this](const std::string& prompt) {
+            prompts.push_back(prompt);
+            return answer;
+        },
+        [this](const std::string& status) { statuses.push_back(status); }}};
 
-    void writeCatalogue(const std::string& text) { std::ofstream(folder.path() + "/macros.ini") << text; }
-    void keyFile(const std::string& name, const std::string& text) { files.files["/prog/" + name] = text; }
+    void writeCatalogue(const std::string& text) {
+        std::ofstream(folder.path() + "/macros.ini") << text;
+    }
+    void keyFile(const std::string& name, const std::string& text) {
+        files.files["/prog/" + name] = text;
+    }
     std::string run(const std::string& text) {
         sender.sent.clear();
         player.SendKeys(text);

@@ -9,7 +9,9 @@ constexpr std::size_t kTitleChars = 249;
 }
 
 bool titlesMatch(const std::string& windowTitle, const std::string& target) {
-    const auto normal = [](const std::string& s) { return ostrevin::upperAscii(ostrevin::trimControl(s)); };
+    const auto normal = [](const std::string& s) {
+        return ostrevin::upperAscii(ostrevin::trimControl(s));
+    };
     return normal(ostrevin::cutToChars(windowTitle, kTitleChars)) == normal(target);
 }
 

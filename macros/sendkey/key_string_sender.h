@@ -6,7 +6,7 @@
 namespace keyloom {
 
 class KeyStringSender {
-public:
+  public:
     virtual ~KeyStringSender() = default;
     virtual int Send(std::string_view keyString) = 0;
     virtual void setTokensOnly(bool value) = 0;

@@ -15,15 +15,16 @@ constexpr std::uint8_t kVkShift = 0x10, kVkControl = 0x11, kVkMenu = 0x12;
 // Prepares the keyboard for a string and always closes it, also when a key string error ends
 // the send half way.
 class TextSpan {
-public:
-    TextSpan(ostrevin::platform::Keyboard& keyboard, std::u32string_view text) : keyboard_(keyboard) {
+  public:
+    TextSpan(ostrevin::platform::Keyboard& keyboard, std::u32string_view text)
+        : keyboard_(keyboard) {
         keyboard_.prepareText(text);
     }
     ~TextSpan() { keyboard_.finishText(); }
     TextSpan(const TextSpan&) = delete;
     TextSpan& operator=(const TextSpan&) = delete;
 
-private:
+  private:
     ostrevin::platform::Keyboard& keyboard_;
 };
 
@@ -50,7 +51,9 @@ void TSendKey::beginText(std::string_view text) {
     keyboard_.prepareText(ostrevin::decodeUtf8(text));
 }
 
-void TSendKey::endText() { keyboard_.finishText(); }
+void TSendKey::endText() {
+    keyboard_.finishText();
+}
 
 bool TSendKey::trySendThroughLibrary(std::string_view keyString, int& result) {
     SendKeyShared& shared = sendKeyShared();
@@ -96,16 +99,22 @@ void TSendKey::parseAndSend(const std::u32string& keys) {
     for (std::size_t i = 0; i < keys.size(); ++i) {
         const char32_t c = keys[i];
         if (c == U'{') {
-            if (keys.size() == 1) pressChar(c);
-            else sendBraced(keys, i);
+            if (keys.size() == 1)
+                pressChar(c);
+            else
+                sendBraced(keys, i);
         } else if (c == U'}') {
             if (keys.size() != 1) throw KeyStringError("Invalid token");
             pressChar(c);
         } else if (c == U'@' || c == U'^' || c == U'~') {
-            if (shared.tokensOnly) pressChar(c);
-            else if (c == U'@') shared.altPending = true;
-            else if (c == U'^') shared.ctrlPending = true;
-            else shared.shiftPending = true;
+            if (shared.tokensOnly)
+                pressChar(c);
+            else if (c == U'@')
+                shared.altPending = true;
+            else if (c == U'^')
+                shared.ctrlPending = true;
+            else
+                shared.shiftPending = true;
         } else {
             pressChar(c);
         }
@@ -127,10 +136,14 @@ void TSendKey::sendBraced(const std::u32string& keys, std::size_t& i) {
     if (!vk) throw KeyStringError("Invalid token");
     // Only the names written in capitals set a pending modifier; "Ctrl" taps the key itself.
     SendKeyShared& shared = sendKeyShared();
-    if (contains(name, U"ALT")) shared.altPending = true;
-    else if (contains(name, U"CTRL")) shared.ctrlPending = true;
-    else if (contains(name, U"SHIFT")) shared.shiftPending = true;
-    else press(*vk);
+    if (contains(name, U"ALT"))
+        shared.altPending = true;
+    else if (contains(name, U"CTRL"))
+        shared.ctrlPending = true;
+    else if (contains(name, U"SHIFT"))
+        shared.shiftPending = true;
+    else
+        press(*vk);
 }
 
 void TSendKey::pressChar(char32_t ch) {

@@ -16,7 +16,7 @@
 namespace keyloom {
 
 class KeyStringError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
@@ -39,7 +39,7 @@ struct SendKeyShared {
 SendKeyShared& sendKeyShared();
 
 class TSendKey : public KeyStringSender {
-public:
+  public:
     static constexpr std::size_t kMaxKeyStringChars = 255;
 
     TSendKey(ostrevin::platform::Keyboard& keyboard, ostrevin::platform::MessagePump& pump,
@@ -59,7 +59,7 @@ public:
     void beginText(std::string_view text) override;
     void endText() override;
 
-private:
+  private:
     bool trySendThroughLibrary(std::string_view keyString, int& result);
     void parseAndSend(const std::u32string& keys);
     void sendBraced(const std::u32string& keys, std::size_t& i);

@@ -12,7 +12,7 @@ namespace {
 using ostrevin::platform::FakeKeyboard;
 
 class SendKeyTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { sendKeyShared() = {}; }
     void TearDown() override { sendKeyShared() = {}; }
 
@@ -29,8 +29,8 @@ protected:
 };
 
 TEST_F(SendKeyTest, EventSequences) {
-    keyboard.setMapping(U'€', 0x0645);  // AltGr+E, as on a German layout
-    keyboard.setMapping(U'Ω', 0x0751);  // AltGr+Shift+Q
+    keyboard.setMapping(U'€', 0x0645);     // AltGr+E, as on a German layout
+    keyboard.setMapping(U'Ω', 0x0751);     // AltGr+Shift+Q
     keyboard.setMapping(U'\x01', 0x0241);  // a character the layout gives with Ctrl
     struct Case {
         const char* keys;

@@ -12,5 +12,7 @@ __attribute__((visibility("default"))) std::int32_t fw32sndkey_send(const unsign
     return 42 + keys[0];
 }
 
-__attribute__((visibility("default"))) const char* fw32sndkey_test_last() { return fw32sndkey_last; }
+__attribute__((visibility("default"))) const char* fw32sndkey_test_last() {
+    return fw32sndkey_last;
+}
 }

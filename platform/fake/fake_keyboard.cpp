@@ -9,14 +9,15 @@ FakeKeyboard::FakeKeyboard() {
     for (char32_t c = 'A'; c <= 'Z'; ++c) mapping_[c] = static_cast<std::int16_t>(0x100 | c);
     for (char32_t c = '0'; c <= '9'; ++c) mapping_[c] = static_cast<std::int16_t>(c);
     const char* shiftedDigits = ")!@#$%^&*(";
-    for (int d = 0; d < 10; ++d) mapping_[static_cast<char32_t>(shiftedDigits[d])] =
-        static_cast<std::int16_t>(0x100 | ('0' + d));
+    for (int d = 0; d < 10; ++d)
+        mapping_[static_cast<char32_t>(shiftedDigits[d])] =
+            static_cast<std::int16_t>(0x100 | ('0' + d));
     struct Oem {
         std::uint8_t vk;
         char plain, shifted;
     };
-    const Oem oem[] = {{0xBA, ';', ':'}, {0xBB, '=', '+'}, {0xBC, ',', '<'}, {0xBD, '-', '_'},
-                       {0xBE, '.', '>'}, {0xBF, '/', '?'}, {0xC0, '`', '~'}, {0xDB, '[', '{'},
+    const Oem oem[] = {{0xBA, ';', ':'},  {0xBB, '=', '+'}, {0xBC, ',', '<'}, {0xBD, '-', '_'},
+                       {0xBE, '.', '>'},  {0xBF, '/', '?'}, {0xC0, '`', '~'}, {0xDB, '[', '{'},
                        {0xDC, '\\', '|'}, {0xDD, ']', '}'}, {0xDE, '\'', '"'}};
     for (const auto& o : oem) {
         mapping_[static_cast<char32_t>(o.plain)] = o.vk;
@@ -35,7 +36,9 @@ void FakeKeyboard::prepareText(std::u32string_view text) {
     ++openTexts_;
 }
 
-void FakeKeyboard::finishText() { --openTexts_; }
+void FakeKeyboard::finishText() {
+    --openTexts_;
+}
 
 std::int16_t FakeKeyboard::vkKeyScan(char32_t ch) {
     auto it = mapping_.find(ch);
@@ -49,11 +52,15 @@ std::uint32_t FakeKeyboard::mapVirtualKey(std::uint8_t virtualKey) {
 
 void FakeKeyboard::keyEvent(std::uint8_t virtualKey, std::uint8_t scanCode, std::uint32_t flags) {
     events_.push_back({virtualKey, scanCode, flags});
-    if (flags & kKeyUp) held_.erase(virtualKey);
-    else held_.insert(virtualKey);
+    if (flags & kKeyUp)
+        held_.erase(virtualKey);
+    else
+        held_.insert(virtualKey);
 }
 
-bool FakeKeyboard::isKeyDown(std::uint8_t virtualKey) { return held_.count(virtualKey) > 0; }
+bool FakeKeyboard::isKeyDown(std::uint8_t virtualKey) {
+    return held_.count(virtualKey) > 0;
+}
 
 std::string FakeKeyboard::keyLabel(std::uint8_t virtualKey) {
     auto it = labels_.find(virtualKey);

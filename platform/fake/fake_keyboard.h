@@ -18,7 +18,7 @@ struct RecordedKeyEvent {
 };
 
 class FakeKeyboard : public Keyboard {
-public:
+  public:
     FakeKeyboard();
 
     void prepareText(std::u32string_view text) override;
@@ -31,7 +31,9 @@ public:
 
     void setMapping(char32_t ch, std::int16_t value) { mapping_[ch] = value; }
     void setScanCode(std::uint8_t virtualKey, std::uint32_t scan) { scanCodes_[virtualKey] = scan; }
-    void setLabel(std::uint8_t virtualKey, std::string label) { labels_[virtualKey] = std::move(label); }
+    void setLabel(std::uint8_t virtualKey, std::string label) {
+        labels_[virtualKey] = std::move(label);
+    }
 
     const std::vector<RecordedKeyEvent>& events() const { return events_; }
     std::string eventText() const;
@@ -42,7 +44,7 @@ public:
 
     static std::string keyName(std::uint8_t virtualKey);
 
-private:
+  private:
     std::map<char32_t, std::int16_t> mapping_;
     std::map<std::uint8_t, std::uint32_t> scanCodes_;
     std::map<std::uint8_t, std::string> labels_;

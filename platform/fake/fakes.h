@@ -20,7 +20,7 @@
 namespace ostrevin::platform {
 
 class FakeWindowSystem : public WindowSystem {
-public:
+  public:
     std::vector<WindowInfo> windows;  // front to back
     WindowId foreground = 0;
     std::vector<WindowId> focusRequests;
@@ -45,7 +45,7 @@ public:
 };
 
 class FakeHotKeys : public HotKeys {
-public:
+  public:
     std::map<int, std::pair<unsigned, std::uint8_t>> registered;
     std::set<std::pair<unsigned, std::uint8_t>> takenElsewhere;
 
@@ -60,12 +60,12 @@ public:
         if (handler_ && registered.count(id)) handler_(id);
     }
 
-private:
+  private:
     std::function<void(int)> handler_;
 };
 
 class FakeLauncher : public Launcher {
-public:
+  public:
     struct Call {
         std::string file, parameters, folder;
         bool operator==(const Call&) const = default;
@@ -86,7 +86,7 @@ public:
 };
 
 class FakeClock : public Clock {
-public:
+  public:
     LocalTime current{2026, 12, 7, 21, 30, 5, 1};
     std::int64_t monotonic = 0;
     std::vector<int> sleeps;
@@ -118,7 +118,7 @@ public:
 };
 
 class FakeMessagePump : public MessagePump {
-public:
+  public:
     int count = 0;
     int waits = 0;
     std::function<void()> onPump;  // lets a test make timers fire or windows appear
@@ -133,7 +133,7 @@ public:
 };
 
 class FakeTimer : public Timer {
-public:
+  public:
     int interval = 0;
     bool on = false;
     std::function<void()> tick;
@@ -147,7 +147,7 @@ public:
 };
 
 class FakeFileSystem : public FileSystem {
-public:
+  public:
     std::map<std::string, std::string> files;
     std::vector<std::string> removed;
 

@@ -4,7 +4,9 @@
 
 namespace ostrevin::platform {
 
-void* DlLibraryLoader::open(const std::string& path) { return ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL); }
+void* DlLibraryLoader::open(const std::string& path) {
+    return ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+}
 
 void* DlLibraryLoader::symbol(void* library, const std::string& name) {
     return library ? ::dlsym(library, name.c_str()) : nullptr;

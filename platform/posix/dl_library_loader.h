@@ -5,7 +5,7 @@
 namespace ostrevin::platform {
 
 class DlLibraryLoader : public LibraryLoader {
-public:
+  public:
     void* open(const std::string& path) override;
     void* symbol(void* library, const std::string& name) override;
     void close(void* library) override;

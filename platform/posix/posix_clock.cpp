@@ -1,8 +1,8 @@
 #include "platform/posix/posix_clock.h"
 
+#include <langinfo.h>
 #include <chrono>
 #include <ctime>
-#include <langinfo.h>
 #include <thread>
 
 namespace ostrevin::platform {
@@ -10,9 +10,11 @@ namespace ostrevin::platform {
 // The C library has the locale's short date and its time; the long date spells out the weekday
 // and the month in the order of the short date, and the short time drops the seconds.
 std::string PosixClock::longDatePattern(const std::string& shortDate) {
-    const auto day = shortDate.find("%d"), month = shortDate.find("%m"), year = shortDate.find("%Y");
+    const auto day = shortDate.find("%d"), month = shortDate.find("%m"),
+               year = shortDate.find("%Y");
     if (year != std::string::npos && year == 0) return "%Y %B %e, %A";
-    if (month != std::string::npos && day != std::string::npos && month < day) return "%A, %B %e, %Y";
+    if (month != std::string::npos && day != std::string::npos && month < day)
+        return "%A, %B %e, %Y";
     return "%A, %e %B %Y";
 }
 
@@ -20,10 +22,14 @@ std::string PosixClock::shortTimePattern(const std::string& time) {
     std::string out;
     for (std::size_t i = 0; i < time.size(); ++i) {
         const std::string_view rest = std::string_view(time).substr(i);
-        if (rest.substr(0, 2) == "%T") out += "%H:%M", ++i;
-        else if (rest.substr(0, 2) == "%r") out += "%I:%M %p", ++i;
-        else if (rest.substr(0, 3) == ":%S") i += 2;
-        else out += time[i];
+        if (rest.substr(0, 2) == "%T")
+            out += "%H:%M", ++i;
+        else if (rest.substr(0, 2) == "%r")
+            out += "%I:%M %p", ++i;
+        else if (rest.substr(0, 3) == ":%S")
+            i += 2;
+        else
+            out += time[i];
     }
     return out;
 }
@@ -32,8 +38,8 @@ LocalTime PosixClock::now() {
     std::time_t t = std::time(nullptr);
     std::tm tm{};
     ::localtime_r(&t, &tm);
-    return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec,
-            tm.tm_wday};
+    return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour,
+            tm.tm_min,         tm.tm_sec,     tm.tm_wday};
 }
 
 std::int64_t PosixClock::monotonicMs() {

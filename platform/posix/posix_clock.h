@@ -7,7 +7,7 @@
 namespace ostrevin::platform {
 
 class PosixClock : public Clock {
-public:
+  public:
     LocalTime now() override;
     std::int64_t monotonicMs() override;
     void sleepMs(int milliseconds) override;

@@ -19,8 +19,11 @@ TEST(PosixClock, PatternsFollowTheLocale) {
         const char* time;
         const char* shortTime;
     };
-    const Time times[] = {{"%H:%M:%S", "%H:%M"}, {"%T", "%H:%M"}, {"%r", "%I:%M %p"},
-                          {"%I:%M:%S %p", "%I:%M %p"}, {"%Hh%M", "%Hh%M"}};
+    const Time times[] = {{"%H:%M:%S", "%H:%M"},
+                          {"%T", "%H:%M"},
+                          {"%r", "%I:%M %p"},
+                          {"%I:%M:%S %p", "%I:%M %p"},
+                          {"%Hh%M", "%Hh%M"}};
     for (const auto& c : times) EXPECT_EQ(PosixClock::shortTimePattern(c.time), c.shortTime);
 }
 

@@ -1,10 +1,10 @@
 #include "platform/posix/posix_file_system.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
 #include <cerrno>
 #include <fstream>
 #include <iterator>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace ostrevin::platform {
 

@@ -5,7 +5,7 @@
 namespace ostrevin::platform {
 
 class PosixFileSystem : public FileSystem {
-public:
+  public:
     std::optional<std::string> readFile(const std::string& path) override;
     bool writeFile(const std::string& path, const std::string& content) override;
     bool removeFile(const std::string& path) override;

@@ -19,7 +19,8 @@ namespace {
 
 bool isExecutableFile(const std::string& path) {
     struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(path.c_str(), X_OK) == 0;
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+           ::access(path.c_str(), X_OK) == 0;
 }
 
 bool isFolder(const std::string& path) {
@@ -29,7 +30,9 @@ bool isFolder(const std::string& path) {
 
 }  // namespace
 
-PosixLauncher::~PosixLauncher() { reapChildren(); }
+PosixLauncher::~PosixLauncher() {
+    reapChildren();
+}
 
 std::string PosixLauncher::findExecutable(const std::string& file, const std::string& folder) {
     if (file.empty()) return {};
@@ -72,7 +75,9 @@ bool PosixLauncher::open(const std::string& file, const std::string& parameters,
     return spawn(argv, folder);
 }
 
-bool PosixLauncher::editText(const std::string& path) { return spawn({"xdg-open", path}, {}); }
+bool PosixLauncher::editText(const std::string& path) {
+    return spawn({"xdg-open", path}, {});
+}
 
 bool PosixLauncher::spawn(const std::vector<std::string>& argv, const std::string& folder) {
     std::vector<char*> args;
@@ -91,7 +96,8 @@ bool PosixLauncher::spawn(const std::vector<std::string>& argv, const std::strin
     posix_spawnattr_setsigmask(&attr, &none);
     posix_spawnattr_setsigdefault(&attr, &all);
     // Its own session: the started program outlives us and our terminal.
-    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    posix_spawnattr_setflags(&attr,
+                             POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
     pid_t pid = 0;
     const int rc = posix_spawnp(&pid, args[0], &actions, &attr, args.data(), environ);
     posix_spawnattr_destroy(&attr);
@@ -104,8 +110,10 @@ bool PosixLauncher::spawn(const std::vector<std::string>& argv, const std::strin
 void PosixLauncher::reapChildren() {
     for (auto it = children_.begin(); it != children_.end();) {
         int status = 0;
-        if (::waitpid(*it, &status, WNOHANG) != 0) it = children_.erase(it);
-        else ++it;
+        if (::waitpid(*it, &status, WNOHANG) != 0)
+            it = children_.erase(it);
+        else
+            ++it;
     }
 }
 

@@ -10,7 +10,7 @@
 namespace ostrevin::platform {
 
 class PosixLauncher : public Launcher {
-public:
+  public:
     ~PosixLauncher() override;
     bool open(const std::string& file, const std::string& parameters,
               const std::string& folder) override;
@@ -22,7 +22,7 @@ public:
     // an executable file: then it is a document, folder or link for the desktop's opener.
     static std::string findExecutable(const std::string& file, const std::string& folder);
 
-private:
+  private:
     bool spawn(const std::vector<std::string>& argv, const std::string& folder);
     std::vector<pid_t> children_;
 };

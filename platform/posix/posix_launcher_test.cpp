@@ -35,8 +35,8 @@ TEST(PosixLauncher, TellsProgramsFromDocumentsAndLinks) {
     TestFolder folder;
     const std::string document = folder.path() + "/notes.txt";
     std::ofstream(document) << "text";
-    std::filesystem::permissions(document, std::filesystem::perms::owner_read |
-                                               std::filesystem::perms::owner_write);
+    std::filesystem::permissions(
+        document, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
     struct Case {
         std::string file;
         std::string folder;

@@ -1,7 +1,7 @@
 #include "platform/posix/program_folder.h"
 
-#include <climits>
 #include <unistd.h>
+#include <climits>
 
 namespace ostrevin::platform {
 

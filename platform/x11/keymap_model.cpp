@@ -16,12 +16,11 @@ struct NamedKey {
 // Keys named by their symbol. Left and right modifiers are told apart as Windows does; the
 // generic Shift, Ctrl and Alt codes go to the left-hand keys.
 constexpr NamedKey kNamed[] = {
-    {0xff0d, 0x0D}, {0xff09, 0x09}, {0xff08, 0x08}, {0xff1b, 0x1B}, {0x0020, 0x20},
-    {0xff55, 0x21}, {0xff56, 0x22}, {0xff57, 0x23}, {0xff50, 0x24}, {0xff51, 0x25},
-    {0xff52, 0x26}, {0xff53, 0x27}, {0xff54, 0x28}, {0xff61, 0x2C}, {0xff63, 0x2D},
-    {0xffff, 0x2E}, {0xffe1, 0x10}, {0xffe2, 0xA1}, {0xffe3, 0x11}, {0xffe4, 0xA3},
-    {0xffe9, 0x12}, {0xffea, 0xA5}, {0xffe5, 0x14}, {0xff7f, 0x90}, {0xff14, 0x91},
-    {0xff13, 0x13}, {0xff67, 0x5D}, {0xffeb, 0x5B}, {0xffec, 0x5C}, {0xffaa, 0x6A},
+    {0xff0d, 0x0D}, {0xff09, 0x09}, {0xff08, 0x08}, {0xff1b, 0x1B}, {0x0020, 0x20}, {0xff55, 0x21},
+    {0xff56, 0x22}, {0xff57, 0x23}, {0xff50, 0x24}, {0xff51, 0x25}, {0xff52, 0x26}, {0xff53, 0x27},
+    {0xff54, 0x28}, {0xff61, 0x2C}, {0xff63, 0x2D}, {0xffff, 0x2E}, {0xffe1, 0x10}, {0xffe2, 0xA1},
+    {0xffe3, 0x11}, {0xffe4, 0xA3}, {0xffe9, 0x12}, {0xffea, 0xA5}, {0xffe5, 0x14}, {0xff7f, 0x90},
+    {0xff14, 0x91}, {0xff13, 0x13}, {0xff67, 0x5D}, {0xffeb, 0x5B}, {0xffec, 0x5C}, {0xffaa, 0x6A},
     {0xffab, 0x6B}, {0xffad, 0x6D}, {0xffae, 0x6E}, {0xffaf, 0x6F},
 };
 
@@ -33,16 +32,14 @@ struct PositionKey {
 // Where a layout's own symbols say nothing (digits under French symbols, letters of other
 // scripts, punctuation), the key's place on the keyboard decides, as on the US layout.
 constexpr PositionKey kPositions[] = {
-    {"AE01", '1'}, {"AE02", '2'}, {"AE03", '3'}, {"AE04", '4'}, {"AE05", '5'},
-    {"AE06", '6'}, {"AE07", '7'}, {"AE08", '8'}, {"AE09", '9'}, {"AE10", '0'},
-    {"AD01", 'Q'}, {"AD02", 'W'}, {"AD03", 'E'}, {"AD04", 'R'}, {"AD05", 'T'},
-    {"AD06", 'Y'}, {"AD07", 'U'}, {"AD08", 'I'}, {"AD09", 'O'}, {"AD10", 'P'},
-    {"AC01", 'A'}, {"AC02", 'S'}, {"AC03", 'D'}, {"AC04", 'F'}, {"AC05", 'G'},
-    {"AC06", 'H'}, {"AC07", 'J'}, {"AC08", 'K'}, {"AC09", 'L'}, {"AB01", 'Z'},
-    {"AB02", 'X'}, {"AB03", 'C'}, {"AB04", 'V'}, {"AB05", 'B'}, {"AB06", 'N'},
-    {"AB07", 'M'}, {"AC10", 0xBA}, {"AE12", 0xBB}, {"AB08", 0xBC}, {"AE11", 0xBD},
-    {"AB09", 0xBE}, {"AB10", 0xBF}, {"TLDE", 0xC0}, {"AD11", 0xDB}, {"BKSL", 0xDC},
-    {"AD12", 0xDD}, {"AC11", 0xDE}, {"LSGT", 0xE2},
+    {"AE01", '1'},  {"AE02", '2'},  {"AE03", '3'},  {"AE04", '4'},  {"AE05", '5'},  {"AE06", '6'},
+    {"AE07", '7'},  {"AE08", '8'},  {"AE09", '9'},  {"AE10", '0'},  {"AD01", 'Q'},  {"AD02", 'W'},
+    {"AD03", 'E'},  {"AD04", 'R'},  {"AD05", 'T'},  {"AD06", 'Y'},  {"AD07", 'U'},  {"AD08", 'I'},
+    {"AD09", 'O'},  {"AD10", 'P'},  {"AC01", 'A'},  {"AC02", 'S'},  {"AC03", 'D'},  {"AC04", 'F'},
+    {"AC05", 'G'},  {"AC06", 'H'},  {"AC07", 'J'},  {"AC08", 'K'},  {"AC09", 'L'},  {"AB01", 'Z'},
+    {"AB02", 'X'},  {"AB03", 'C'},  {"AB04", 'V'},  {"AB05", 'B'},  {"AB06", 'N'},  {"AB07", 'M'},
+    {"AC10", 0xBA}, {"AE12", 0xBB}, {"AB08", 0xBC}, {"AE11", 0xBD}, {"AB09", 0xBE}, {"AB10", 0xBF},
+    {"TLDE", 0xC0}, {"AD11", 0xDB}, {"BKSL", 0xDC}, {"AD12", 0xDD}, {"AC11", 0xDE}, {"LSGT", 0xE2},
 };
 
 // Virtual-key codes that Windows leaves unassigned or to the manufacturer.
@@ -53,7 +50,9 @@ bool isPoolKey(std::uint8_t vk) {
 
 constexpr std::uint32_t kReturnKeysym = 0xff0d;
 
-bool isKeypadKeysym(std::uint32_t sym) { return sym >= 0xff80 && sym <= 0xffbd; }
+bool isKeypadKeysym(std::uint32_t sym) {
+    return sym >= 0xff80 && sym <= 0xffbd;
+}
 
 }  // namespace
 
@@ -139,9 +138,12 @@ void KeymapModel::assignAlphanumeric(const std::vector<KeySnapshot>& keys) {
     for (const auto& key : keys) {
         if (key.keypad) continue;
         const std::uint32_t sym = key.syms[0];
-        if (sym >= 'a' && sym <= 'z') bind(key.keycode, static_cast<std::uint8_t>(sym - 'a' + 'A'));
-        else if (sym >= 'A' && sym <= 'Z') bind(key.keycode, static_cast<std::uint8_t>(sym));
-        else if (sym >= '0' && sym <= '9') bind(key.keycode, static_cast<std::uint8_t>(sym));
+        if (sym >= 'a' && sym <= 'z')
+            bind(key.keycode, static_cast<std::uint8_t>(sym - 'a' + 'A'));
+        else if (sym >= 'A' && sym <= 'Z')
+            bind(key.keycode, static_cast<std::uint8_t>(sym));
+        else if (sym >= '0' && sym <= '9')
+            bind(key.keycode, static_cast<std::uint8_t>(sym));
     }
 }
 
@@ -181,7 +183,9 @@ std::optional<KeyPlace> KeymapModel::find(char32_t ch) const {
     return it->second;
 }
 
-std::uint8_t KeymapModel::virtualKeyFor(std::uint8_t keycode) const { return vkOfKeycode_[keycode]; }
+std::uint8_t KeymapModel::virtualKeyFor(std::uint8_t keycode) const {
+    return vkOfKeycode_[keycode];
+}
 std::uint8_t KeymapModel::keycodeFor(std::uint8_t virtualKey) const {
     return keycodeOfVk_[virtualKey];
 }

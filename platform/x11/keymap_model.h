@@ -14,9 +14,9 @@ namespace ostrevin::platform {
 
 struct KeySnapshot {
     std::uint8_t keycode = 0;
-    std::string name;                       // XKB key name such as "AC10"; may be empty
-    std::array<std::uint32_t, 4> syms{};    // keysyms of levels 1 to 4 of the current group
-    bool keypad = false;                    // numeric keypad keys type digits only as a last resort
+    std::string name;                     // XKB key name such as "AC10"; may be empty
+    std::array<std::uint32_t, 4> syms{};  // keysyms of levels 1 to 4 of the current group
+    bool keypad = false;                  // numeric keypad keys type digits only as a last resort
 };
 
 struct KeyPlace {
@@ -25,7 +25,7 @@ struct KeyPlace {
 };
 
 class KeymapModel {
-public:
+  public:
     // level3Keycode: a key that gives ISO_Level3_Shift (AltGr), 0 when the layout has none, in
     // which case levels 3 and 4 cannot be typed.
     void load(const std::vector<KeySnapshot>& keys, std::uint8_t level3Keycode);
@@ -43,7 +43,7 @@ public:
     static char32_t keysymToChar(std::uint32_t keysym);
     static std::uint32_t charToKeysym(char32_t ch);
 
-private:
+  private:
     void assignNamedKeys(const std::vector<KeySnapshot>& keys);
     void assignAlphanumeric(const std::vector<KeySnapshot>& keys);
     void assignByPosition(const std::vector<KeySnapshot>& keys);

@@ -15,8 +15,13 @@ KeySnapshot key(std::uint8_t code, const char* name, std::array<std::uint32_t, 4
 
 // A few keys of each layout, at their evdev keycodes.
 std::vector<KeySnapshot> common() {
-    return {key(8, "", {}), key(109, "LNFD", {0xff0a}), key(36, "RTRN", {kReturn}), key(50, "LFSH", {kShiftL}),
-            key(93, "", {}), key(97, "", {}), key(87, "KP1", {kKpEnd, kKp1}, true),
+    return {key(8, "", {}),
+            key(109, "LNFD", {0xff0a}),
+            key(36, "RTRN", {kReturn}),
+            key(50, "LFSH", {kShiftL}),
+            key(93, "", {}),
+            key(97, "", {}),
+            key(87, "KP1", {kKpEnd, kKp1}, true),
             key(65, "SPCE", {' '})};
 }
 
@@ -67,13 +72,13 @@ TEST(KeymapModel, FindsCharactersAndTheirVirtualKeys) {
         int vk;
     };
     const Case cases[] = {
-        {"us", U'a', 38, 0, 'A'},   {"us", U'A', 38, 1, 'A'},     {"us", U'!', 10, 1, '1'},
-        {"us", U';', 47, 0, 0xBA},  {"us", U'\r', 36, 0, 0x0D},   {"us", U'\n', 36, 0, 0x0D},
-        {"us", U' ', 65, 0, 0x20},  {"us", U'@', 0, 0, 0},        {"us", U'é', 0, 0, 0},
-        {"de", U'z', 29, 0, 'Z'},   {"de", U'y', 52, 0, 'Y'},     {"de", U'@', 24, 2, 'Q'},
-        {"de", U'Ω', 24, 3, 'Q'},   {"de", U'€', 26, 2, 'E'},     {"de", U'^', 0, 0, 0},
-        {"de", U'ö', 47, 0, 0xBA},  {"de", U'°', 49, 1, 0xC0},    {"fr", U'1', 10, 1, '1'},
-        {"fr", U'&', 10, 0, '1'},   {"fr", U'é', 11, 0, '2'},     {"fr", U'~', 11, 2, '2'},
+        {"us", U'a', 38, 0, 'A'},  {"us", U'A', 38, 1, 'A'},   {"us", U'!', 10, 1, '1'},
+        {"us", U';', 47, 0, 0xBA}, {"us", U'\r', 36, 0, 0x0D}, {"us", U'\n', 36, 0, 0x0D},
+        {"us", U' ', 65, 0, 0x20}, {"us", U'@', 0, 0, 0},      {"us", U'é', 0, 0, 0},
+        {"de", U'z', 29, 0, 'Z'},  {"de", U'y', 52, 0, 'Y'},   {"de", U'@', 24, 2, 'Q'},
+        {"de", U'Ω', 24, 3, 'Q'},  {"de", U'€', 26, 2, 'E'},   {"de", U'^', 0, 0, 0},
+        {"de", U'ö', 47, 0, 0xBA}, {"de", U'°', 49, 1, 0xC0},  {"fr", U'1', 10, 1, '1'},
+        {"fr", U'&', 10, 0, '1'},  {"fr", U'é', 11, 0, '2'},   {"fr", U'~', 11, 2, '2'},
         {"fr", U'm', 47, 0, 'M'},
     };
     for (const auto& c : cases) {
@@ -113,7 +118,7 @@ TEST(KeymapModel, KeysWithoutAStandardCodeAndLentKeysGetDistinctUnusedCodes) {
     KeymapModel model;
     model.load(french(), level3Of(french()));
     const std::uint8_t comma = model.virtualKeyFor(58);  // "M" is taken by the m key
-    EXPECT_GE(comma, 0x88);  // from the codes Windows leaves unassigned
+    EXPECT_GE(comma, 0x88);                              // from the codes Windows leaves unassigned
     EXPECT_EQ(model.keycodeFor(comma), 58);
     EXPECT_EQ(model.emptyKeycodes(), (std::vector<std::uint8_t>{93, 97}));
     const std::uint8_t first = model.assignSpareVirtualKey(93);

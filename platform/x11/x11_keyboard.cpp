@@ -9,8 +9,8 @@
 
 #include <chrono>
 #include <cstring>
-#include <vector>
 #include <thread>
+#include <vector>
 
 namespace ostrevin::platform {
 
@@ -44,7 +44,9 @@ std::unique_ptr<X11Keyboard> X11Keyboard::open(const char* displayName) {
     return keyboard;
 }
 
-X11Keyboard::X11Keyboard(Display* display) : display_(display) { levelOfVk_.fill(0); }
+X11Keyboard::X11Keyboard(Display* display) : display_(display) {
+    levelOfVk_.fill(0);
+}
 
 X11Keyboard::~X11Keyboard() {
     releaseAll();
@@ -64,10 +66,9 @@ void X11Keyboard::reloadIfChanged() {
     while (XPending(display_) > 0) {
         XEvent event;
         XNextEvent(display_, &event);
-        if (event.type != xkbEventBase_) continue;
-        const auto& any = reinterpret_cast<const XkbAnyEvent&>(event);
-        if (any.xkb_type == XkbNewKeyboardNotify) loans_.clear();  // the whole map was replaced
-        dirty_ = true;
+        // A new keyboard description also comes with a mere switch between devices, which keeps
+        // the loans; reload() keeps exactly those whose keycodes still show our character.
+        if (event.type == xkbEventBase_) dirty_ = true;
     }
     if (dirty_) reload();
 }
@@ -292,7 +293,8 @@ void X11Keyboard::keyEvent(std::uint8_t virtualKey, std::uint8_t, std::uint32_t 
             keySince = false;
         } else if (wanted) {
             wanted = false;
-            if (pressCount_[kc] > 0) release(kc);
+            if (pressCount_[kc] > 0)
+                release(kc);
             else if (!keySince) {  // a modifier tapped on its own still reaches the server
                 press(kc);
                 release(kc);

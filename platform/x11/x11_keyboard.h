@@ -22,7 +22,7 @@ typedef struct _XDisplay Display;
 namespace ostrevin::platform {
 
 class X11Keyboard : public Keyboard {
-public:
+  public:
     static constexpr int kLoanGraceMs = 1500;
 
     // nullptr when the display cannot be opened or lacks the XTest or XKB extension.
@@ -44,7 +44,7 @@ public:
     // Releases every key this layer still holds down.
     void releaseAll();
 
-private:
+  private:
     explicit X11Keyboard(Display* display);
     void reloadIfChanged();
     void reload();

@@ -14,7 +14,9 @@ namespace {
 
 // Windows come and go while we look at them; a window that vanished between the listing and the
 // question is no error worth ending the program for.
-int ignoreErrors(Display*, XErrorEvent*) { return 0; }
+int ignoreErrors(Display*, XErrorEvent*) {
+    return 0;
+}
 
 }  // namespace
 
@@ -27,10 +29,12 @@ std::unique_ptr<X11WindowSystem> X11WindowSystem::open(const char* displayName) 
 
 X11WindowSystem::X11WindowSystem(Display* display) : display_(display) {}
 
-X11WindowSystem::~X11WindowSystem() { XCloseDisplay(display_); }
+X11WindowSystem::~X11WindowSystem() {
+    XCloseDisplay(display_);
+}
 
 std::optional<std::vector<unsigned long>> X11WindowSystem::windowList(WindowId owner,
-                                                                     const char* property) {
+                                                                      const char* property) {
     Atom actualType = None;
     int format = 0;
     unsigned long count = 0, after = 0;
@@ -111,7 +115,8 @@ std::string X11WindowSystem::titleOf(WindowId window) {
     if (XGetWMName(display_, window, &property) && property.value) {
         char** list = nullptr;
         int n = 0;
-        if (Xutf8TextPropertyToTextList(display_, &property, &list, &n) >= Success && n > 0 && list) {
+        if (Xutf8TextPropertyToTextList(display_, &property, &list, &n) >= Success && n > 0 &&
+            list) {
             title = list[0];
             XFreeStringList(list);
         } else {
@@ -124,7 +129,8 @@ std::string X11WindowSystem::titleOf(WindowId window) {
 
 bool X11WindowSystem::isViewable(WindowId window) {
     XWindowAttributes attributes{};
-    return XGetWindowAttributes(display_, window, &attributes) && attributes.map_state == IsViewable;
+    return XGetWindowAttributes(display_, window, &attributes) &&
+           attributes.map_state == IsViewable;
 }
 
 std::vector<WindowInfo> X11WindowSystem::enumerateWindows() {

@@ -12,7 +12,7 @@ typedef struct _XDisplay Display;
 namespace ostrevin::platform {
 
 class X11WindowSystem : public WindowSystem {
-public:
+  public:
     static std::unique_ptr<X11WindowSystem> open(const char* displayName = nullptr);
     ~X11WindowSystem() override;
 
@@ -21,7 +21,7 @@ public:
     WindowId foregroundWindow() override;
     bool setForegroundWindow(WindowId window) override;
 
-private:
+  private:
     explicit X11WindowSystem(Display* display);
     std::vector<WindowId> clientsFrontToBack();
     std::vector<WindowId> clientsFromTree();

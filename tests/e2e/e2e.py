@@ -120,3 +120,10 @@ def held_keys():
 def check(condition, message):
     if not condition:
         raise AssertionError(message)
+
+
+def spare_keycodes():
+    """The keycodes without any symbol: lent ones are missing from it."""
+    out = subprocess.run(["xmodmap", "-pke"], env=dict(os.environ, DISPLAY=display()),
+                         stdout=subprocess.PIPE, text=True, check=True).stdout
+    return [line for line in out.splitlines() if line.strip().endswith("=")]

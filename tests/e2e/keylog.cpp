@@ -34,12 +34,18 @@ struct Options {
 bool parse(int argc, char** argv, Options& o) {
     for (int i = 1; i + 1 < argc; i += 2) {
         std::string flag = argv[i];
-        if (flag == "--title") o.title = argv[i + 1];
-        else if (flag == "--out") o.out = argv[i + 1];
-        else if (flag == "--sentinel") o.sentinel = argv[i + 1];
-        else if (flag == "--ready") o.ready = argv[i + 1];
-        else if (flag == "--delay") o.delayMs = std::atoi(argv[i + 1]);
-        else return false;
+        if (flag == "--title")
+            o.title = argv[i + 1];
+        else if (flag == "--out")
+            o.out = argv[i + 1];
+        else if (flag == "--sentinel")
+            o.sentinel = argv[i + 1];
+        else if (flag == "--ready")
+            o.ready = argv[i + 1];
+        else if (flag == "--delay")
+            o.delayMs = std::atoi(argv[i + 1]);
+        else
+            return false;
     }
     return !o.out.empty();
 }
@@ -55,7 +61,9 @@ void appendText(int fd, const std::string& text) {
     if (::write(fd, text.data(), text.size()) < 0) std::perror("keylog: write");
 }
 
-bool isModifier(KeySym sym) { return IsModifierKey(sym) || sym == XK_ISO_Level3_Shift; }
+bool isModifier(KeySym sym) {
+    return IsModifierKey(sym) || sym == XK_ISO_Level3_Shift;
+}
 
 void setTitle(Display* dpy, Window win, const std::string& title) {
     XStoreName(dpy, win, title.c_str());
@@ -86,7 +94,8 @@ void requestFocus(Display* dpy, Window win) {
 int main(int argc, char** argv) {
     Options opt;
     if (!parse(argc, argv, opt)) {
-        std::fprintf(stderr, "usage: keylog --title TITLE --out FILE [--sentinel KEY] [--ready FILE]\n");
+        std::fprintf(stderr,
+                     "usage: keylog --title TITLE --out FILE [--sentinel KEY] [--ready FILE]\n");
         return 2;
     }
     // A window that appears some time after its program started.

@@ -35,6 +35,7 @@ def run_daily(box):
     box.write_side_file("Other.key", "must not be typed")
     box.write_side_file("Daily Report.key", DAILY.format(
         keylog=os.environ["KEYLOG_BIN"], other=other, root=box.root).replace("\n", "\r\n"))
+    spare = e2e.spare_keycodes()
     proc = box.start([box.macros, "/Open:daily report", "/Close"])
     e2e.wait_for(lambda: os.path.exists(log + ".done"), 30, "the macro's last key")
     last_key = time.monotonic()
@@ -48,6 +49,7 @@ def run_daily(box):
     e2e.check(ended_after < 2.0, f"the program ended {ended_after:.2f} s after the last key")
     e2e.check(open(other).read() == "", "keys went to the started program's window")
     e2e.check(e2e.held_keys() == "", "keys held: " + e2e.held_keys())
+    e2e.check(e2e.spare_keycodes() == spare, "the program left lent keycodes in the keymap")
     print(f"daily report: exact, ended {ended_after:.2f} s after the last key")
 
 

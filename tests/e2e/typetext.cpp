@@ -23,7 +23,7 @@
 namespace {
 
 class NoPump : public ostrevin::platform::MessagePump {
-public:
+  public:
     void processMessages() override {}
 };
 
@@ -53,7 +53,8 @@ int typeFile(keyloom::TSendKey& sender, ostrevin::platform::Keyboard& keyboard,
         }
         std::this_thread::sleep_for(std::chrono::microseconds(200));
     }
-    const auto ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start);
+    const auto ms =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start);
     std::printf("typed %zu characters in %.1f ms\n", chars.size(), ms.count());
     return 0;
 }
@@ -65,10 +66,14 @@ int main(int argc, char** argv) {
     bool haveKeys = false;
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string flag = argv[i];
-        if (flag == "--file") file = argv[i + 1];
-        else if (flag == "--wait-file") waitFile = argv[i + 1];
-        else if (flag == "--sentinel") sentinel = argv[i + 1];
-        else if (flag == "--keys") keys = argv[i + 1], haveKeys = true;
+        if (flag == "--file")
+            file = argv[i + 1];
+        else if (flag == "--wait-file")
+            waitFile = argv[i + 1];
+        else if (flag == "--sentinel")
+            sentinel = argv[i + 1];
+        else if (flag == "--keys")
+            keys = argv[i + 1], haveKeys = true;
     }
     auto keyboard = ostrevin::platform::X11Keyboard::open();
     if (!keyboard) {

@@ -30,8 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (char& c : expected)
         if (c == '\n' || c == '\r') c = ' ';
     expected = ostrevin::cutToChars(expected, ostrevin::IniDocument::kMaxValueChars);
-    const bool quoted = value.size() >= 2 && (value[0] == '"' || value[0] == '\'') &&
-                        value.back() == value[0];
+    const bool quoted =
+        value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0];
     if (!stored || (!quoted && *stored != expected)) __builtin_trap();
     return 0;
 }
