@@ -78,6 +78,13 @@ std::string cutToChars(std::string_view text, std::size_t maxChars) {
     return std::string(text);
 }
 
+std::size_t firstCharLength(std::string_view text) {
+    if (text.empty()) return 0;
+    std::size_t n = 1;
+    while (n < text.size() && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80) ++n;
+    return n;
+}
+
 std::u32string decodeUtf8(std::string_view text) {
     std::u32string out;
     out.reserve(text.size());

@@ -26,6 +26,9 @@ std::optional<int> parseInteger(std::string_view text);
 // Cuts to at most maxChars characters without splitting a UTF-8 sequence.
 std::string cutToChars(std::string_view text, std::size_t maxChars);
 
+// The length in bytes of the UTF-8 character that starts the text (1 for a stray byte, 0 for "").
+std::size_t firstCharLength(std::string_view text);
+
 // Decodes UTF-8 into code points; a byte that starts no valid sequence stands for itself.
 std::u32string decodeUtf8(std::string_view text);
 std::string encodeUtf8(std::u32string_view text);

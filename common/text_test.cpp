@@ -51,6 +51,9 @@ TEST(TextHelpers, CutsWholeUtf8Characters) {
     EXPECT_EQ(cutToChars("abc", 2), "ab");
     EXPECT_EQ(cutToChars("ééé", 2), "éé");
     EXPECT_EQ(cutToChars("ab", 5), "ab");
+    EXPECT_EQ(firstCharLength("€x"), 3u);
+    EXPECT_EQ(firstCharLength("\x80\x80"), 2u);  // stray continuation bytes go with their lead
+    EXPECT_EQ(firstCharLength(""), 0u);
 }
 
 TEST(TextHelpers, Utf8RoundTripAndInvalidBytes) {

@@ -48,12 +48,6 @@ std::string_view cutAfter(std::string_view text, std::string_view mark, std::siz
     return text.substr(std::min(first + extra, text.size()));
 }
 
-std::size_t firstCharLength(std::string_view text) {
-    std::size_t n = 1;
-    while (n < text.size() && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80) ++n;
-    return n;
-}
-
 // Prefix characters typed as characters for the span of one send, also when it fails.
 class TokensOnlyScope {
   public:
@@ -78,7 +72,7 @@ void MacroInterpreter::SendKeys(const std::string& macroText) {
             rest = RunToken(rest);
             continue;
         }
-        const std::size_t length = firstCharLength(rest);
+        const std::size_t length = ostrevin::firstCharLength(rest);
         // A line break of the file is CR LF; one Return types it, as it does on the desktop the
         // files come from.
         if (rest[0] == '\r' && rest.size() > 1 && rest[1] == '\n') {

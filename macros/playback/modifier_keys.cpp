@@ -34,14 +34,6 @@ constexpr SpecialKey kSpecialKeys[] = {
     {"<<LEFT>>", "LEFT"},      {"<<RIGHT>>", "RIGHT"},
 };
 
-// The length in bytes of the UTF-8 character that starts the text.
-std::size_t firstCharLength(std::string_view text) {
-    if (text.empty()) return 0;
-    std::size_t n = 1;
-    while (n < text.size() && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80) ++n;
-    return n;
-}
-
 }  // namespace
 
 ModifierToken findModifierToken(std::string_view text) {
@@ -60,7 +52,7 @@ std::string runModifierToken(std::string_view text, const ModifierToken& token,
                              KeyStringSender& sender) {
     std::string_view rest = text.substr(token.length);
     if (rest.substr(0, 2) == "<<") return SendModifiedKey(rest, token.index, sender);
-    const std::size_t charLength = firstCharLength(rest);
+    const std::size_t charLength = ostrevin::firstCharLength(rest);
     sender.Send(std::string(modifierPrefix(token.index)) + std::string(rest.substr(0, charLength)));
     return std::string(rest.substr(charLength));
 }
