@@ -58,8 +58,9 @@ class Sandbox:
     def start_keylog(self, title="keylog target", sentinel="F12"):
         out = os.path.join(self.root, "keylog.txt")
         ready = os.path.join(self.root, "keylog.ready")
-        if os.path.exists(ready):
-            os.unlink(ready)
+        for stale in (ready, out, out + ".done"):
+            if os.path.exists(stale):
+                os.unlink(stale)
         self.start([os.environ["KEYLOG_BIN"], "--title", title, "--out", out,
                     "--sentinel", sentinel, "--ready", ready])
         wait_for(lambda: os.path.exists(ready) and open(ready).read().strip(), 10,

@@ -35,6 +35,35 @@ def type_and_read(box, text, name):
     return got[:-len("<F12>")] if got.endswith("<F12>") else got, result.stdout.strip()
 
 
+def check_layout_change_while_running(box):
+    """One running keyboard layer follows a layout change made between two texts."""
+    setxkbmap("us")
+    log = box.start_keylog(title="keylog layout change")
+    text = "zy@ü{~}\n"
+    paths = {}
+    for name in ("first", "second"):
+        paths[name] = os.path.join(box.root, name + ".txt")
+        with open(paths[name], "w") as f:
+            f.write(text)
+    go = os.path.join(box.root, "go")
+    proc = subprocess.Popen([os.environ["TYPETEXT_BIN"], "--file", paths["first"], "--wait-file",
+                             log + ".done", "--then-file", paths["second"], "--go-file", go,
+                             "--wait-file2", log + ".done2"], env=box.env())
+    e2e.wait_for(lambda: os.path.exists(log + ".done"), 20, "the first text")
+    os.unlink(log + ".done")
+    setxkbmap("de")
+    open(go, "w").close()
+    e2e.wait_for(lambda: os.path.exists(log + ".done"), 20, "the second text")
+    open(log + ".done2", "w").close()
+    proc.wait(20)
+    got = open(log, encoding="utf-8").read()
+    want = text + "<F12>" + text + "<F12>"
+    e2e.check(got == want, f"after a layout change: typed {got!r}, wanted {want!r}")
+    e2e.check(e2e.held_keys() == "", "keys held after a layout change: " + e2e.held_keys())
+    setxkbmap("us")
+    print("layout change while running: exact")
+
+
 def first_difference(want, got):
     for i, (a, b) in enumerate(zip(want, got)):
         if a != b:
@@ -57,6 +86,8 @@ def main():
         after = e2e.spare_keycodes()
         e2e.check(after == before, "lent keycodes were not given back: "
                   f"{sorted(set(before) ^ set(after))}")
+
+        check_layout_change_while_running(box)
 
         log = box.start_keylog(title="keylog error")
         result = subprocess.run([os.environ["TYPETEXT_BIN"], "--keys", "~a^b}c"], env=box.env(),

@@ -3,6 +3,8 @@
 //
 //   typetext --file PATH [--wait-file PATH] [--sentinel F12]   type a file
 //   typetext --keys KEYSTRING                                   send one key string as it stands
+//   ... --then-file PATH2 --go-file GO --wait-file2 DONE2        then, in the same process, wait
+//       for GO and type PATH2 too (for a keymap changed in between)
 //
 // With --wait-file it waits (up to 60 s) for that file, which keylog creates when the sentinel
 // arrives, and prints "typed N characters in T ms" measured from the first key to that moment.
@@ -62,7 +64,7 @@ int typeFile(keyloom::TSendKey& sender, ostrevin::platform::Keyboard& keyboard,
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string file, waitFile, keys, sentinel = "F12";
+    std::string file, waitFile, keys, sentinel = "F12", thenFile, goFile, waitFile2;
     bool haveKeys = false;
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string flag = argv[i];
@@ -74,6 +76,12 @@ int main(int argc, char** argv) {
             sentinel = argv[i + 1];
         else if (flag == "--keys")
             keys = argv[i + 1], haveKeys = true;
+        else if (flag == "--then-file")
+            thenFile = argv[i + 1];
+        else if (flag == "--go-file")
+            goFile = argv[i + 1];
+        else if (flag == "--wait-file2")
+            waitFile2 = argv[i + 1];
     }
     auto keyboard = ostrevin::platform::X11Keyboard::open();
     if (!keyboard) {
@@ -85,7 +93,11 @@ int main(int argc, char** argv) {
     keyloom::TSendKey sender(*keyboard, pump, loader);
     try {
         if (haveKeys) return sender.Send(keys) == 0 ? 0 : 1;
-        return typeFile(sender, *keyboard, file, waitFile, sentinel);
+        const int rc = typeFile(sender, *keyboard, file, waitFile, sentinel);
+        if (rc != 0 || thenFile.empty()) return rc;
+        while (!std::filesystem::exists(goFile))
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        return typeFile(sender, *keyboard, thenFile, waitFile2, sentinel);
     } catch (const keyloom::KeyStringError& e) {
         std::printf("error: %s\n", e.what());
         return 4;
