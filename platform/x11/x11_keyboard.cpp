@@ -164,7 +164,6 @@ void X11Keyboard::lend(std::u32string_view text) {
         lastLent_ = kc;
     }
     setKeySymbols(changes);
-    XSync(display_, False);
     dirty_ = true;
     reloadIfChanged();
 }
@@ -230,7 +229,7 @@ void X11Keyboard::setKeySymbols(int device, const std::map<std::uint8_t, std::ui
 
 void X11Keyboard::prepareText(std::u32string_view text) {
     reloadIfChanged();
-    if (!loans_.empty() && nowMs() - lastUseMs_ > kLoanGraceMs) restoreLoans();
+    restoreIfIdle();
     lend(text);
     lastUseMs_ = nowMs();
 }
@@ -351,7 +350,6 @@ void X11Keyboard::restoreLoans() {
     for (const auto& [kc, ch] : loans_) changes[kc] = NoSymbol;
     setKeySymbols(changes);
     loans_.clear();
-    XSync(display_, False);
     dirty_ = true;
 }
 
