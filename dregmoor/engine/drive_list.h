@@ -1,0 +1,25 @@
+// The rows of the drive list: one per mounted filesystem, each given a letter "a" to "z" in
+// mount-point order, captioned with the letter, a colon, the label in brackets (when it has one)
+// and the mount point: "a: /", "b: [Data] /mnt/data".
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/drives.h"
+
+namespace ostrevin::dregmoor {
+
+struct DriveRow {
+    char letter = 'a';
+    std::string caption;
+    std::string mountPoint;  // ends in "/"
+};
+
+std::vector<DriveRow> driveRows(platform::DriveSource& source);
+
+// "a" or "A" = 1 through "z" or "Z" = 26; any other character gives 3.
+int DriveNumber(char letter);
+
+}  // namespace ostrevin::dregmoor
