@@ -1,0 +1,171 @@
+#include "macros/authoring/macro_writer.h"
+
+#include <fcntl.h>
+#include <stdio.h>
+#include <unistd.h>
+#include <cerrno>
+#include <stdexcept>
+
+#include "common/text.h"
+#include "macros/catalogue/macro_name.h"
+
+namespace keyloom {
+
+namespace {
+
+constexpr const char* kMain = "Main";
+
+std::runtime_error unableToWrite(const std::string& path) {
+    return std::runtime_error("Unable to write to " + path);
+}
+
+}  // namespace
+
+bool renameFile(const std::string& from, const std::string& to, bool replace) {
+    if (replace) return ::rename(from.c_str(), to.c_str()) == 0;
+    // A side file never silently takes the place of another one.
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno != EINVAL && errno != ENOSYS) return false;
+    // Filesystems without RENAME_NOREPLACE: a hard link fails on an existing target as well.
+    if (::link(from.c_str(), to.c_str()) != 0) return false;
+    return ::unlink(from.c_str()) == 0;
+}
+
+MacroWriter::MacroWriter(MacroCatalogue& catalogue, ostrevin::platform::FileSystem& files,
+                         RenameFileFn rename)
+    : catalogue_(catalogue), files_(files), rename_(std::move(rename)) {}
+
+std::optional<std::string> MacroWriter::nameProblem(std::string_view typed, int self) const {
+    const std::string wanted = ostrevin::upperAscii(cleanMacroName(typed));
+    const auto rows = catalogue_.listRows(nullptr);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (static_cast<int>(i) + 1 == self) continue;
+        if (ostrevin::upperAscii(rows[i].caption) == wanted) return std::string(kNameTakenMessage);
+    }
+    if (typed.empty()) return std::nullopt;  // the callers have their own message for this
+    return macroNameProblem(cleanMacroName(typed));
+}
+
+std::string MacroWriter::folderPath(std::string_view fileName) const {
+    auto path = catalogue_.sideFilePath(fileName);
+    if (!path)
+        throw MacroNameError("The file name \"" + std::string(fileName) + "\" cannot be used.");
+    return *path;
+}
+
+std::string MacroWriter::keyFileText(std::string_view text) {
+    std::string out;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string_view::npos) end = text.size();
+        std::string_view line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        out.append(line).append("\r\n");
+        start = end + 1;
+    }
+    return out;
+}
+
+void MacroWriter::writeKeyText(const std::string& name, std::string_view text) {
+    const std::string path = folderPath(sideFileName(name, ".key"));
+    if (!files_.writeFile(path, keyFileText(text))) throw unableToWrite(path);
+}
+
+int MacroWriter::append(const NewMacro& m) {
+    const std::string name = cleanMacroName(m.name);
+    if (auto problem = macroNameProblem(name)) throw MacroNameError(*problem);
+    if (m.kind == WizardKind::Advanced) writeKeyText(name, m.advancedText);
+    const bool recording = m.kind == WizardKind::MouseAndKeyboard;
+    if (recording && !m.recordedFile.empty()) {
+        const std::string target = folderPath(sideFileName(name, ".dat"));
+        if (m.recordedFile != target && files_.exists(m.recordedFile))
+            rename_(m.recordedFile, target, true);
+    }
+
+    ostrevin::IniStore& ini = catalogue_.store();
+    const int n = ini.readInteger(kMain, "Entries", 0) + 1;
+    ini.writeInteger(kMain, "Entries", n);
+    const std::string sec = MacroCatalogue::section(n);
+    switch (m.kind) {
+        case WizardKind::Launch:
+            ini.writeString(sec, "Name", name);
+            ini.writeInteger(sec, "Type", 1);
+            ini.writeInteger(sec, "HotKey", m.hotKey);
+            ini.writeString(sec, "FileName",
+                            m.commandLine + "~~" + m.parameters + "~~" + m.startIn);
+            ini.writeString(sec, "Trigger", m.trigger);
+            break;
+        case WizardKind::Advanced:
+            ini.writeString(sec, "Name", name);
+            ini.writeInteger(sec, "Type", 4);
+            ini.writeInteger(sec, "HotKey", m.hotKey);
+            ini.writeString(sec, "Trigger", m.trigger);
+            ini.writeString(sec, "FileName", sideFileName(name, ".key"));
+            break;
+        case WizardKind::MouseAndKeyboard:
+            if (m.keystrokesOnly) {
+                ini.writeString(sec, "Trigger", m.trigger);
+                ini.writeString(sec, "Name", name);
+                ini.writeInteger(sec, "Type", 2);
+                ini.writeInteger(sec, "HotKey", m.hotKey);
+                ini.writeString(sec, "FileName", sideFileName(name, ".dat"));
+            } else {
+                ini.writeString(sec, "Name", name);
+                ini.writeInteger(sec, "Type", 3);
+                ini.writeInteger(sec, "HotKey", m.hotKey);
+                ini.writeString(sec, "Trigger", m.trigger);
+                ini.writeString(sec, "FileName", sideFileName(name, ".dat"));
+                ini.writeInteger(sec, "Speed", m.highSpeed ? 2 : 1);
+            }
+            break;
+    }
+    return n;
+}
+
+void MacroWriter::rewrite(const EditedMacro& m) {
+    const std::string name = cleanMacroName(m.name);
+    if (auto problem = macroNameProblem(name)) throw MacroNameError(*problem);
+    const char* extension = m.type == 4 ? ".key" : ".dat";
+    const bool hasSideFile = m.type >= 2 && m.type <= 4;
+    auto stored = catalogue_.sideFilePath(m.storedFileName);
+    if (hasSideFile && !m.rerecorded && m.name != m.storedName && stored)
+        rename_(*stored, folderPath(sideFileName(name, extension)), false);
+    if (m.rerecorded) {
+        if (stored) files_.removeFile(*stored);
+        rename_(folderPath(kTempRecording), folderPath(sideFileName(name, ".dat")), true);
+    }
+    MacroEntry entry;
+    entry.name = name;
+    entry.hotKey = m.hotKey;
+    entry.trigger = m.trigger;
+    entry.speed = m.highSpeed ? 2 : 1;
+    entry.fileName = ostrevin::trimRightControl(m.file) + "~~" + m.parameters + "~~" + m.startIn;
+    catalogue_.rewrite(m.number, entry);
+}
+
+void MacroWriter::saveKeyFile(const std::string& oldBase, const std::string& newName,
+                              std::string_view text) {
+    const std::string name = cleanMacroName(newName);
+    if (auto problem = macroNameProblem(name)) throw MacroNameError(*problem);
+    if (auto old = catalogue_.sideFilePath(sideFileName(oldBase, ".key"))) files_.removeFile(*old);
+    writeKeyText(name, text);
+}
+
+std::optional<std::string> MacroWriter::loadKeyFile(const std::string& base) const {
+    auto path = catalogue_.sideFilePath(sideFileName(base, ".key"));
+    if (!path) return std::nullopt;
+    auto text = files_.readFile(*path);
+    if (!text) return std::nullopt;
+    return ostrevin::trimControl(*text);
+}
+
+void MacroWriter::restoreKeyFile(const std::string& savedBase, const std::string& storedFileName) {
+    auto saved = catalogue_.sideFilePath(sideFileName(savedBase, ".key"));
+    auto stored = catalogue_.sideFilePath(storedFileName);
+    if (saved && stored && *saved != *stored && files_.exists(*saved))
+        rename_(*saved, *stored, true);
+}
+
+}  // namespace keyloom
