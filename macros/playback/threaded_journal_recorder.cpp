@@ -1,0 +1,158 @@
+#include "macros/playback/threaded_journal_recorder.h"
+
+#include <chrono>
+#include <utility>
+
+#include "macros/playback/journal_file.h"
+#include "macros/playback/journal_schedule.h"
+
+namespace keyloom {
+
+ThreadedJournalRecorder::ThreadedJournalRecorder(JournalRecorderServices services)
+    : services_(std::move(services)), worker_([this] { work(); }) {}
+
+ThreadedJournalRecorder::~ThreadedJournalRecorder() {
+    *alive_ = false;
+    {
+        std::lock_guard lock(mutex_);
+        quit_ = true;
+        queue_.clear();
+        if (current_) current_->stopRequested = true;
+        if (capture_) capture_->stop();
+        if (replay_) replay_->stop();
+    }
+    wake_.notify_all();
+    worker_.join();
+}
+
+void ThreadedJournalRecorder::StartRecording() {
+    auto job = std::make_shared<Job>();
+    job->record = true;
+    job->path = RecordFileName;
+    job->keysOnly = KeyStrokesOnly;
+    {
+        std::lock_guard lock(mutex_);
+        queue_.push_back(std::move(job));
+    }
+    wake_.notify_all();
+}
+
+void ThreadedJournalRecorder::StartPlayBack() {
+    auto job = std::make_shared<Job>();
+    job->path = PlayBackFileName;
+    job->highSpeed = HiSpeedPlayBack;
+    job->keysOnly = KeyStrokesOnly;
+    {
+        std::lock_guard lock(mutex_);
+        queue_.push_back(std::move(job));
+    }
+    wake_.notify_all();
+}
+
+void ThreadedJournalRecorder::StopRecording() {
+    std::unique_lock lock(mutex_);
+    auto recording = [this] {
+        if (current_ && current_->record) return true;
+        for (const auto& job : queue_)
+            if (job->record) return true;
+        return false;
+    };
+    for (const auto& job : queue_)
+        if (job->record) job->stopRequested = true;
+    if (current_ && current_->record) {
+        current_->stopRequested = true;
+        if (capture_) capture_->stop();
+    }
+    idle_.wait_for(lock, std::chrono::milliseconds(kStopWaitMs), [&] { return !recording(); });
+}
+
+bool ThreadedJournalRecorder::busy() {
+    std::lock_guard lock(mutex_);
+    return current_ || !queue_.empty();
+}
+
+void ThreadedJournalRecorder::work() {
+    for (;;) {
+        std::shared_ptr<Job> job;
+        {
+            std::unique_lock lock(mutex_);
+            wake_.wait(lock, [this] { return quit_ || !queue_.empty(); });
+            if (quit_) return;
+            job = queue_.front();
+            queue_.pop_front();
+            current_ = job;
+        }
+        if (job->record)
+            record(job);
+        else
+            play(*job);
+        {
+            std::lock_guard lock(mutex_);
+            current_.reset();
+        }
+        idle_.notify_all();
+    }
+}
+
+void ThreadedJournalRecorder::record(const std::shared_ptr<Job>& job) {
+    auto capture = services_.openCapture();
+    ostrevin::platform::CaptureStart start;
+    std::string error = "the X server cannot be reached";
+    if (!capture || !capture->begin(job->keysOnly, start, error)) {
+        services_.report("Keyloom: cannot record into " + job->path + ": " + error);
+        return;
+    }
+    RecordingFilter filter(start, job->keysOnly);
+    bool stopNow = false;
+    {
+        std::lock_guard lock(mutex_);
+        capture_ = capture.get();
+        stopNow = job->stopRequested;
+    }
+    if (!stopNow) capture->run([&](const ostrevin::platform::RawInputEvent& e) { filter.add(e); });
+    {
+        std::lock_guard lock(mutex_);
+        capture_ = nullptr;
+    }
+    capture.reset();
+    if (!services_.saveFile(job->path, encodeJournal(filter.finish())))
+        services_.report("Keyloom: cannot write the recording " + job->path);
+}
+
+void ThreadedJournalRecorder::play(const Job& job) {
+    const auto bytes = services_.readFile(job.path);
+    if (!bytes) {
+        services_.report("Keyloom: cannot play back " + job.path + ": the file cannot be read");
+        return finished(false);
+    }
+    const JournalReadResult read = decodeJournal(*bytes);
+    if (!read.ok) {
+        services_.report("Keyloom: cannot play back " + job.path + ": " + read.error);
+        return finished(false);
+    }
+    auto replay = services_.openReplay();
+    if (!replay) {
+        services_.report("Keyloom: cannot play back " + job.path +
+                         ": the X server cannot be reached or lacks the XTEST extension");
+        return finished(false);
+    }
+    {
+        std::lock_guard lock(mutex_);
+        replay_ = replay.get();
+        if (quit_) replay->stop();
+    }
+    const PlaybackOutcome outcome = playJournal(read.journal, job.highSpeed, job.keysOnly, *replay);
+    {
+        std::lock_guard lock(mutex_);
+        replay_ = nullptr;
+    }
+    finished(outcome.userCancel);
+}
+
+void ThreadedJournalRecorder::finished(bool userCancel) {
+    services_.post([this, alive = alive_, userCancel] {
+        if (*alive && OnFinished) OnFinished(userCancel);
+    });
+}
+
+}  // namespace keyloom
