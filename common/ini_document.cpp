@@ -6,10 +6,11 @@ namespace ostrevin {
 
 namespace {
 
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+}
+
 std::string_view trimBlanks(std::string_view s) {
-    auto isBlank = [](char c) {
-        return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
-    };
     while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
     while (!s.empty() && isBlank(s.back())) s.remove_suffix(1);
     return s;
@@ -30,6 +31,21 @@ std::string oneLine(std::string_view text) {
     return out;
 }
 
+// The key of a "key=value" line, without copying; nothing for comments, headers and junk.
+std::optional<std::string_view> lineKey(std::string_view line) {
+    auto t = trimBlanks(line);
+    if (t.empty() || t.front() == ';' || t.front() == '#' || t.front() == '[') return std::nullopt;
+    auto eq = t.find('=');
+    if (eq == std::string_view::npos) return std::nullopt;
+    auto key = trimBlanks(t.substr(0, eq));
+    if (key.empty()) return std::nullopt;
+    return key;
+}
+
+std::string_view lineValue(std::string_view line) {
+    return trimBlanks(line.substr(line.find('=') + 1));
+}
+
 }  // namespace
 
 std::optional<std::string> iniSectionName(std::string_view line) {
@@ -42,17 +58,14 @@ std::optional<std::string> iniSectionName(std::string_view line) {
 }
 
 std::optional<std::pair<std::string, std::string>> iniKeyValue(std::string_view line) {
-    auto t = trimBlanks(line);
-    if (t.empty() || t.front() == ';' || t.front() == '#' || t.front() == '[') return std::nullopt;
-    auto eq = t.find('=');
-    if (eq == std::string_view::npos) return std::nullopt;
-    auto key = trimBlanks(t.substr(0, eq));
-    if (key.empty()) return std::nullopt;
-    return std::make_pair(std::string(key), std::string(trimBlanks(t.substr(eq + 1))));
+    auto key = lineKey(line);
+    if (!key) return std::nullopt;
+    return std::make_pair(std::string(*key), std::string(lineValue(line)));
 }
 
 IniDocument IniDocument::parse(std::string_view text) {
     IniDocument doc;
+    bool endingKnown = false;
     std::size_t pos = 0;
     while (pos < text.size()) {
         auto nl = text.find('\n', pos);
@@ -65,59 +78,70 @@ IniDocument IniDocument::parse(std::string_view text) {
             line.content = std::string(text.substr(pos, nl - pos - (cr ? 1 : 0)));
             line.ending = cr ? "\r\n" : "\n";
             pos = nl + 1;
+            if (!endingKnown) doc.eol_ = line.ending, endingKnown = true;
         }
-        doc.lines_.push_back(std::move(line));
+        if (auto name = iniSectionName(line.content)) {
+            doc.index_[upperAscii(*name)].push_back(doc.sections_.size());
+            doc.sections_.push_back({{std::move(line)}, false});
+        } else if (doc.sections_.empty()) {
+            doc.prelude_.push_back(std::move(line));
+        } else {
+            doc.sections_.back().lines.push_back(std::move(line));
+        }
     }
     return doc;
 }
 
-std::vector<IniDocument::Span> IniDocument::sections(std::string_view name) const {
-    std::vector<Span> found;
-    for (std::size_t i = 0; i < lines_.size(); ++i) {
-        auto header = iniSectionName(lines_[i].content);
-        if (!header || !equalsIgnoreAsciiCase(*header, name)) continue;
-        std::size_t end = i + 1;
-        while (end < lines_.size() && !iniSectionName(lines_[end].content)) ++end;
-        found.push_back({i, end});
-    }
-    return found;
+IniDocument::Section* IniDocument::first(std::string_view name) {
+    auto it = index_.find(upperAscii(name));
+    return it == index_.end() || it->second.empty() ? nullptr : &sections_[it->second.front()];
 }
 
-std::optional<std::size_t> IniDocument::findKey(const Span& span, std::string_view key) const {
-    for (std::size_t i = span.header + 1; i < span.end; ++i) {
-        auto kv = iniKeyValue(lines_[i].content);
-        if (kv && equalsIgnoreAsciiCase(kv->first, key)) return i;
+const IniDocument::Section* IniDocument::first(std::string_view name) const {
+    return const_cast<IniDocument*>(this)->first(name);
+}
+
+std::optional<std::size_t> IniDocument::findKey(const Section& section, std::string_view key) {
+    for (std::size_t i = 1; i < section.lines.size(); ++i) {
+        auto k = lineKey(section.lines[i].content);
+        if (k && equalsIgnoreAsciiCase(*k, key)) return i;
     }
     return std::nullopt;
 }
 
 std::optional<std::string> IniDocument::value(std::string_view section,
                                               std::string_view key) const {
-    auto spans = sections(section);
-    if (spans.empty()) return std::nullopt;
-    auto index = findKey(spans.front(), key);
+    const Section* sec = first(section);
+    if (!sec) return std::nullopt;
+    auto index = findKey(*sec, key);
     if (!index) return std::nullopt;
-    return cutToChars(unquote(iniKeyValue(lines_[*index].content)->second), kMaxValueChars);
+    return cutToChars(unquote(lineValue(sec->lines[*index].content)), kMaxValueChars);
 }
 
 bool IniDocument::hasSection(std::string_view section) const {
-    return !sections(section).empty();
+    return first(section) != nullptr;
 }
 
 std::vector<std::pair<std::string, std::string>> IniDocument::rawEntries(
     std::string_view section) const {
     std::vector<std::pair<std::string, std::string>> out;
-    auto spans = sections(section);
-    if (spans.empty()) return out;
-    for (std::size_t i = spans.front().header + 1; i < spans.front().end; ++i)
-        if (auto kv = iniKeyValue(lines_[i].content)) out.push_back(std::move(*kv));
+    if (const Section* sec = first(section))
+        for (std::size_t i = 1; i < sec->lines.size(); ++i)
+            if (auto kv = iniKeyValue(sec->lines[i].content)) out.push_back(std::move(*kv));
     return out;
 }
 
-std::string IniDocument::lineEnding() const {
-    for (const auto& line : lines_)
-        if (!line.ending.empty()) return line.ending;
-    return "\n";
+IniDocument::Line* IniDocument::lastLine() {
+    for (auto it = sections_.rbegin(); it != sections_.rend(); ++it)
+        if (!it->removed) return &it->lines.back();
+    return prelude_.empty() ? nullptr : &prelude_.back();
+}
+
+void IniDocument::appendSection(std::string_view name) {
+    if (Line* last = lastLine(); last && last->ending.empty()) last->ending = eol_;
+    const std::string safe = oneLine(name);
+    index_[upperAscii(safe)].push_back(sections_.size());
+    sections_.push_back({{Line{"[" + safe + "]", eol_}}, false});
 }
 
 void IniDocument::set(std::string_view section, std::string_view key, std::string_view value) {
@@ -126,67 +150,82 @@ void IniDocument::set(std::string_view section, std::string_view key, std::strin
 
 void IniDocument::setRaw(std::string_view section, std::string_view key,
                          std::string_view rawValue) {
-    std::string eol = lineEnding();
-    std::string safeKey = oneLine(key);
-    std::string entry = safeKey + "=" + oneLine(rawValue);
-    auto spans = sections(section);
-    if (spans.empty()) {
-        if (!lines_.empty() && lines_.back().ending.empty()) lines_.back().ending = eol;
-        lines_.push_back({"[" + oneLine(section) + "]", eol});
-        lines_.push_back({entry, eol});
-        return;
+    const std::string safeKey = oneLine(key);
+    Section* sec = first(section);
+    if (!sec) {
+        appendSection(section);
+        sec = &sections_.back();
     }
-    const Span& span = spans.front();
-    if (auto index = findKey(span, safeKey)) {
-        auto kv = iniKeyValue(lines_[*index].content);
-        lines_[*index].content = kv->first + "=" + oneLine(rawValue);
+    if (auto index = findKey(*sec, safeKey)) {
+        Line& line = sec->lines[*index];
+        line.content = std::string(*lineKey(line.content)) + "=" + oneLine(rawValue);
         return;
     }
     // After the section's last key, so that blank lines and comments that close it stay there.
-    std::size_t insertAt = span.header + 1;
-    for (std::size_t i = span.header + 1; i < span.end; ++i)
-        if (iniKeyValue(lines_[i].content)) insertAt = i + 1;
-    if (lines_[insertAt - 1].ending.empty()) lines_[insertAt - 1].ending = eol;
-    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt), Line{entry, eol});
+    std::size_t insertAt = 1;
+    for (std::size_t i = 1; i < sec->lines.size(); ++i)
+        if (lineKey(sec->lines[i].content)) insertAt = i + 1;
+    if (sec->lines[insertAt - 1].ending.empty()) sec->lines[insertAt - 1].ending = eol_;
+    sec->lines.insert(sec->lines.begin() + static_cast<std::ptrdiff_t>(insertAt),
+                      Line{safeKey + "=" + oneLine(rawValue), eol_});
 }
 
 void IniDocument::removeKey(std::string_view section, std::string_view key) {
-    auto spans = sections(section);
-    if (spans.empty()) return;
-    const Span& span = spans.front();
-    for (std::size_t i = span.end; i-- > span.header + 1;) {
-        auto kv = iniKeyValue(lines_[i].content);
-        if (kv && equalsIgnoreAsciiCase(kv->first, key))
-            lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(i));
+    Section* sec = first(section);
+    if (!sec) return;
+    // Every copy in the section goes, so that no later duplicate surfaces as the value.
+    for (std::size_t i = sec->lines.size(); i-- > 1;) {
+        auto k = lineKey(sec->lines[i].content);
+        if (k && equalsIgnoreAsciiCase(*k, key))
+            sec->lines.erase(sec->lines.begin() + static_cast<std::ptrdiff_t>(i));
     }
 }
 
 void IniDocument::replaceSection(std::string_view section,
                                  const std::vector<std::pair<std::string, std::string>>& entries) {
-    auto spans = sections(section);
-    if (!spans.empty()) {
-        const Span& span = spans.front();
-        for (std::size_t i = span.end; i-- > span.header + 1;)
-            if (iniKeyValue(lines_[i].content))
-                lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(i));
+    Section* sec = first(section);
+    if (!sec) {
+        if (entries.empty()) return;
+        appendSection(section);
+        sec = &sections_.back();
     }
-    for (const auto& [key, value] : entries) setRaw(section, key, value);
+    std::vector<Line> kept{sec->lines.front()};
+    for (std::size_t i = 1; i < sec->lines.size(); ++i)
+        if (!lineKey(sec->lines[i].content)) kept.push_back(std::move(sec->lines[i]));
+    if (kept.front().ending.empty() && (kept.size() > 1 || !entries.empty()))
+        kept.front().ending = eol_;
+    // Appended in order, duplicates included: a key given twice reads as its first value, as
+    // it did where it came from.
+    std::vector<Line> added;
+    for (const auto& [key, value] : entries)
+        added.push_back({oneLine(key) + "=" + oneLine(value), eol_});
+    // Keys go after the header and before the comments and blank lines that closed the section.
+    kept.insert(kept.begin() + 1, added.begin(), added.end());
+    sec->lines = std::move(kept);
 }
 
 void IniDocument::removeSection(std::string_view section) {
     // Every copy goes: after an erase, no stale duplicate may surface as the section.
-    auto spans = sections(section);
-    for (auto it = spans.rbegin(); it != spans.rend(); ++it)
-        lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(it->header),
-                     lines_.begin() + static_cast<std::ptrdiff_t>(it->end));
+    auto it = index_.find(upperAscii(section));
+    if (it == index_.end()) return;
+    for (std::size_t position : it->second) {
+        sections_[position].removed = true;
+        sections_[position].lines.clear();
+    }
+    index_.erase(it);
 }
 
 std::string IniDocument::text() const {
     std::string out;
-    for (const auto& line : lines_) {
-        out += line.content;
-        out += line.ending;
-    }
+    auto emit = [&out](const std::vector<Line>& lines) {
+        for (const auto& line : lines) {
+            out += line.content;
+            out += line.ending;
+        }
+    };
+    emit(prelude_);
+    for (const auto& sec : sections_)
+        if (!sec.removed) emit(sec.lines);
     return out;
 }
 

@@ -1,10 +1,13 @@
 // The text of one INI file, held as its original lines so that an edit touches only the lines
 // it must: comments, blank lines, unknown keys and the order of everything else stay as written.
+// Sections are found through an index by name, so reading or writing n sections costs about n,
+// not n squared: a catalogue of thousands of macros lists as fast as its file reads.
 #pragma once
 
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -40,16 +43,23 @@ class IniDocument {
         std::string content;  // without its line ending
         std::string ending;   // "\n", "\r\n" or "" for a last line without one
     };
-    struct Span {
-        std::size_t header;  // index of the "[name]" line
-        std::size_t end;     // one past the last line that belongs to the section
+    // lines[0] is the "[name]" header; the rest belong to the section up to the next header.
+    struct Section {
+        std::vector<Line> lines;
+        bool removed = false;  // kept in place so that the index stays valid
     };
 
-    std::vector<Span> sections(std::string_view name) const;
-    std::optional<std::size_t> findKey(const Span& span, std::string_view key) const;
-    std::string lineEnding() const;
+    Section* first(std::string_view name);
+    const Section* first(std::string_view name) const;
+    static std::optional<std::size_t> findKey(const Section& section, std::string_view key);
+    Line* lastLine();
+    void appendSection(std::string_view name);
 
-    std::vector<Line> lines_;
+    std::vector<Line> prelude_;  // lines before the first section
+    std::vector<Section> sections_;
+    // Upper-cased name -> positions in sections_ of the live sections of that name, in order.
+    std::unordered_map<std::string, std::vector<std::size_t>> index_;
+    std::string eol_ = "\n";  // the file's own line ending, for lines we add
 };
 
 // Parsing helpers shared with the store's tests.

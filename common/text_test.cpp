@@ -36,6 +36,11 @@ TEST(ParseInteger, AcceptsOnlyWholeIntegers) {
 TEST(TextHelpers, CaseFoldingTouchesOnlyAsciiLetters) {
     EXPECT_EQ(upperAscii("daily report é"), "DAILY REPORT é");
     EXPECT_TRUE(equalsIgnoreAsciiCase("Daily", "dAILY"));
+    const std::string lower = "abcdefghijklmnopqrstuvwxyz", upper = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+    EXPECT_TRUE(equalsIgnoreAsciiCase(lower, upper));
+    EXPECT_EQ(upperAscii(lower + "@[`{"), upper + "@[`{");  // the neighbours of the letters stay
+    EXPECT_FALSE(equalsIgnoreAsciiCase("@", "`"));
+    EXPECT_FALSE(equalsIgnoreAsciiCase("[", "{"));
     EXPECT_FALSE(equalsIgnoreAsciiCase("é", "É"));
     EXPECT_TRUE(startsWithIgnoreAsciiCase("/open:x", "/OPEN:"));
     EXPECT_FALSE(startsWithIgnoreAsciiCase("/op", "/OPEN:"));

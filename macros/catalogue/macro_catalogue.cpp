@@ -144,10 +144,17 @@ std::vector<int> MacroCatalogue::findByName(std::string_view name) const {
 }
 
 void MacroCatalogue::resetFoundHandles() {
-    const int count = entries();
-    if (count == 0) return;
+    // Only sections that exist: a hand-edited Entries far above the real count must not grow the
+    // file by an empty section for every number. Nothing is written when nothing would change.
+    const IniDocument current = store_.load();
+    const int count = clampEntries(intValue(current, kMain, "Entries", 0));
+    bool stale = false;
+    for (int n = 1; n <= count && !stale; ++n)
+        stale = current.hasSection(section(n)) && current.value(section(n), "FoundHandle") != "";
+    if (!stale) return;
     store_.update([&](IniDocument& doc) {
-        for (int n = 1; n <= count; ++n) doc.set(section(n), "FoundHandle", "");
+        for (int n = 1; n <= count; ++n)
+            if (doc.hasSection(section(n))) doc.set(section(n), "FoundHandle", "");
     });
 }
 

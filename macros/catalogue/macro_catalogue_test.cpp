@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <fstream>
 
 #include "common/test_folder.h"
@@ -53,13 +55,33 @@ TEST_F(CatalogueTest, AppendWritesDerivedFileNamesAndSpeedOnlyForType3) {
     }
 }
 
-TEST_F(CatalogueTest, TrailingBlanksLeaveNameAndSideFile) {
+TEST_F(CatalogueTest, NamesAreStoredCleanedWithTheirSideFile) {
+    struct Case {
+        const char* given;
+        const char* stored;
+        const char* fileName;
+    };
+    const Case cases[] = {{"Report  ", "Report", "Report.key"},
+                          {"Daily Report", "Daily Report", "Daily Report.key"},
+                          {"Été -x", "Été -x", "Été -x.key"}};
+    for (const auto& c : cases) {
+        MacroEntry e;
+        e.name = c.given;
+        e.type = 4;
+        const int n = catalogue.append(e);
+        EXPECT_EQ(catalogue.entry(n).name, c.stored) << c.given;
+        EXPECT_EQ(catalogue.entry(n).fileName, c.fileName) << c.given;
+    }
+}
+
+TEST_F(CatalogueTest, ACatalogueTheProgramCreatesIsReadableByItsOwnerOnly) {
     MacroEntry e;
-    e.name = "Report  ";
+    e.name = "Secret";
     e.type = 4;
-    const int n = catalogue.append(e);
-    EXPECT_EQ(catalogue.entry(n).name, "Report");
-    EXPECT_EQ(catalogue.entry(n).fileName, "Report.key");
+    catalogue.append(e);
+    struct stat st {};
+    ASSERT_EQ(::stat(file.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
 }
 
 TEST_F(CatalogueTest, NamesThatLeaveTheProgramFolderAreRefused) {
@@ -174,6 +196,37 @@ TEST_F(CatalogueTest, ResetFoundHandlesAndKeysInAnyCase) {
     EXPECT_EQ(catalogue.entry(1).foundHandle, "");
     EXPECT_EQ(catalogue.entry(1).fileName, "a.key");
     EXPECT_TRUE(store.sectionExists("Macro2"));
+}
+
+TEST_F(CatalogueTest, ResetNeverCreatesSectionsForAGarbledEntriesCount) {
+    const std::string text =
+        "[Main]\nEntries=65535\n[Macro1]\nName=a\nFoundHandle=7\n[Macro3]\nName=c\n";
+    writeCatalogue(text);
+    catalogue.resetFoundHandles();
+    const std::string after = store.load().text();
+    EXPECT_LT(after.size(), text.size() + 40) << "the reset grew the file";
+    EXPECT_FALSE(store.sectionExists("Macro2"));
+    EXPECT_FALSE(store.sectionExists("Macro4"));
+    EXPECT_EQ(catalogue.entry(1).foundHandle, "");
+    EXPECT_EQ(catalogue.entry(3).name, "c");
+    // A second start finds nothing to reset and leaves the file alone.
+    struct stat before {};
+    ::stat(file.c_str(), &before);
+    catalogue.resetFoundHandles();
+    struct stat again {};
+    ::stat(file.c_str(), &again);
+    EXPECT_EQ(before.st_ino, again.st_ino);
+}
+
+TEST_F(CatalogueTest, RenumberingKeepsTheValueThatReadingSees) {
+    writeCatalogue(
+        "[Main]\nEntries=3\n[Macro1]\nName=gone\n[Macro2]\nName=first\nName=second\n"
+        "HotKey=1\nHotKey=2\n; note\n[Macro3]\nname=third\nNAME=fourth\n");
+    const MacroEntry second = catalogue.entry(2);
+    catalogue.remove(1, "gone");
+    EXPECT_EQ(catalogue.entry(1).name, second.name);
+    EXPECT_EQ(catalogue.entry(1).hotKey, second.hotKey);
+    EXPECT_EQ(catalogue.entry(2).name, "third");
 }
 
 }  // namespace

@@ -21,9 +21,11 @@ int macroInteger(const std::string& text) {
         base = 16;
         s.remove_prefix(2);
     }
+    // One sign only: from_chars would take a second minus ("--5", "+-5", "-$-1") as the number's.
+    const bool secondSign = !s.empty() && (s.front() == '-' || s.front() == '+');
     std::int64_t value = 0;
     auto [ptr, ec] = std::from_chars(s.data(), s.data() + s.size(), value, base);
-    if (s.empty() || ec != std::errc() || ptr != s.data() + s.size() ||
+    if (s.empty() || secondSign || ec != std::errc() || ptr != s.data() + s.size() ||
         value > INT32_MAX + std::int64_t{negative})
         throw MacroError("'" + text + "' is not a valid integer value");
     return static_cast<int>(negative ? -value : value);

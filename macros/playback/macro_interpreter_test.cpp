@@ -51,6 +51,8 @@ TEST_F(InterpreterTest, BadCountsStopTheRunAndKeepWhatWasTyped) {
         {"<<MINS>>", "'' is not a valid integer value", ""},
         {"z<<REPq>>a<<ENDREP>>", "'q' is not a valid integer value", "z"},
         {"<<LOOKFOR:T~~SECS:soon>>", "'soon' is not a valid integer value", ""},
+        {"a<<SECS--5>>b", "'--5' is not a valid integer value", "a"},
+        {"<<REP+-5>>x<<ENDREP>>", "'+-5' is not a valid integer value", ""},
     };
     for (const auto& c : cases) {
         sender.sent.clear();
@@ -65,6 +67,8 @@ TEST_F(InterpreterTest, BadCountsStopTheRunAndKeepWhatWasTyped) {
     EXPECT_EQ(macroInteger(" 12"), 12);
     EXPECT_EQ(macroInteger("$1F"), 31);
     EXPECT_EQ(macroInteger("-3"), -3);
+    for (const char* twoSigns : {"--5", "+-5", "-+5", "++5", "- 5", "-$-1"})
+        EXPECT_THROW(macroInteger(twoSigns), MacroError) << twoSigns;
     EXPECT_THROW(macroInteger("12 "), MacroError);
 }
 
@@ -106,26 +110,69 @@ TEST_F(InterpreterTest, AMacroRunningItselfStopsWithAMessage) {
     EXPECT_EQ(sender.sent.size(), 1u + MacroInterpreter::kMaxRunDepth);
 }
 
+int totalMs(const std::vector<int>& sleeps) {
+    int total = 0;
+    for (int ms : sleeps) total += ms;
+    return total;
+}
+
 TEST_F(InterpreterTest, LookForWaitsPollingOnceASecond) {
-    pump.onPump = [this] {
-        if (pump.count == 2) windows.windows.push_back({42, "  target window ", true});
+    windows.enumerations = 0;
+    clock.monotonic = 0;
+    const std::int64_t appearsAt = 1500;
+    pump.onPump = [&] {
+        if (clock.monotonic >= appearsAt && windows.windows.empty())
+            windows.windows.push_back({42, "  target window ", true});
     };
     EXPECT_EQ(run("<<LOOKFOR:Target Window~~SECS:5>>x"), "x");
     EXPECT_TRUE(player.waitSearch.WindowFound);
     EXPECT_EQ(player.waitSearch.FoundWindow, 42u);
-    EXPECT_EQ(clock.sleeps, (std::vector<int>{1000, 1000}));
+    EXPECT_EQ(windows.enumerations, 3);  // at 0, 1 and 2 seconds
+    EXPECT_EQ(totalMs(clock.sleeps), 2000);
     EXPECT_TRUE(windows.focusRequests.empty());  // found, not brought to the front
+    pump.onPump = nullptr;
+    windows.windows.clear();
 
     clock.sleeps.clear();
+    windows.enumerations = 0;
     EXPECT_EQ(run("<<lookfor:Nowhere~~mins:1>>y"), "y");
     EXPECT_FALSE(player.waitSearch.WindowFound);
-    EXPECT_EQ(clock.sleeps.size(), 59u);
+    EXPECT_EQ(windows.enumerations, 61);  // from 0 to 60 seconds, both included
+    EXPECT_EQ(totalMs(clock.sleeps), 60000);
 
     writeCatalogue("[Main]\nWaitForSeparator=##\n");
+    windows.windows = {{42, "target window", true}};
     clock.sleeps.clear();
     EXPECT_EQ(run("<<LOOKFOR:target window##SECS:3>>z"), "z");
     EXPECT_TRUE(player.waitSearch.WindowFound);
     EXPECT_TRUE(clock.sleeps.empty());
+}
+
+TEST_F(InterpreterTest, AWindowAppearingInTheLastSecondIsFound) {
+    // Seconds to wait, and when the window appears: found exactly when it appears in time.
+    struct Case {
+        int seconds;
+        std::int64_t appearsAt;
+        bool found;
+    };
+    const Case cases[] = {{5, 4500, true}, {5, 5000, true}, {5, 5001, false}, {1, 900, true}};
+    for (const auto& c : cases) {
+        windows.windows.clear();
+        clock.monotonic = 0;
+        pump.onPump = [&] {
+            if (clock.monotonic >= c.appearsAt && windows.windows.empty())
+                windows.windows.push_back({9, "late", true});
+        };
+        player.WaitForWindow("late", true, c.seconds);
+        EXPECT_EQ(player.waitSearch.WindowFound, c.found) << c.seconds << " " << c.appearsAt;
+        EXPECT_LE(clock.monotonic, c.seconds * 1000) << c.seconds;
+    }
+    // The program keeps answering while it waits: events run at least ten times a second.
+    pump.count = 0;
+    pump.onPump = nullptr;
+    windows.windows.clear();
+    player.WaitForWindow("never", true, 2);
+    EXPECT_GE(pump.count, 20);
 }
 
 TEST_F(InterpreterTest, FocusAndExecute) {

@@ -1,5 +1,7 @@
 #include "macros/playback/macro_player.h"
 
+#include <algorithm>
+
 #include "common/text.h"
 #include "macros/catalogue/launch_command.h"
 #include "macros/playback/macro_error.h"
@@ -120,14 +122,25 @@ void MacroPlayer::Pause(int count, int unit) {
 void MacroPlayer::WaitForWindow(const std::string& title, bool inSeconds, int count) {
     waitSearch.TargetTitle = title;
     waitSearch.WindowFound = false;
-    const long long polls = inSeconds ? count : static_cast<long long>(count) * 60;
-    for (long long poll = 0; poll < polls; ++poll) {
+    const long long seconds = inSeconds ? count : static_cast<long long>(count) * 60;
+    if (seconds <= 0) return;
+    // Polls once a second from the start to the end of the given time, both included, so a
+    // window that appears in the last second is still found.
+    auto& clock = services_.clock;
+    const std::int64_t start = clock.monotonicMs();
+    const std::int64_t deadline = start + seconds * 1000;
+    for (std::int64_t nextPoll = start;; nextPoll += 1000) {
         for (const auto& window : services_.windows.enumerateWindows())
             if (!MatchWindowTitle(window, waitSearch)) break;
         services_.pump.processMessages();
-        if (waitSearch.WindowFound) return;
-        // The one blocking wait of the design; none after the last poll.
-        if (poll + 1 < polls) services_.clock.sleepMs(1000);
+        if (waitSearch.WindowFound || nextPoll >= deadline) return;
+        // Short sleeps with events in between: the program still answers (and ends on a signal)
+        // while it waits.
+        const std::int64_t wakeAt = std::min(nextPoll + 1000, deadline);
+        for (std::int64_t now = clock.monotonicMs(); now < wakeAt; now = clock.monotonicMs()) {
+            clock.sleepMs(static_cast<int>(std::min<std::int64_t>(kWaitSliceMs, wakeAt - now)));
+            services_.pump.processMessages();
+        }
     }
 }
 

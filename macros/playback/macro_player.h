@@ -37,6 +37,9 @@ struct PlayerServices {
 
 class MacroPlayer {
   public:
+    // The step of the wait between two window polls.
+    static constexpr int kWaitSliceMs = 100;
+
     explicit MacroPlayer(PlayerServices services);
     MacroPlayer(const MacroPlayer&) = delete;
     MacroPlayer& operator=(const MacroPlayer&) = delete;

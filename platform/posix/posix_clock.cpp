@@ -8,14 +8,15 @@
 namespace ostrevin::platform {
 
 // The C library has the locale's short date and its time; the long date spells out the weekday
-// and the month in the order of the short date, and the short time drops the seconds.
+// and the month in the order of the short date, and the short time drops the seconds. The day
+// has no padding ("%-d"): "December 7", not "December  7".
 std::string PosixClock::longDatePattern(const std::string& shortDate) {
     const auto day = shortDate.find("%d"), month = shortDate.find("%m"),
                year = shortDate.find("%Y");
-    if (year != std::string::npos && year == 0) return "%Y %B %e, %A";
+    if (year != std::string::npos && year == 0) return "%Y %B %-d, %A";
     if (month != std::string::npos && day != std::string::npos && month < day)
-        return "%A, %B %e, %Y";
-    return "%A, %e %B %Y";
+        return "%A, %B %-d, %Y";
+    return "%A, %-d %B %Y";
 }
 
 std::string PosixClock::shortTimePattern(const std::string& time) {
