@@ -12,8 +12,8 @@
 namespace ostrevin::platform {
 
 struct FileRef {
-    std::string root;      // absolute, ending in "/"
-    std::string relative;  // "sub/folder/name.tmp", no leading "/"
+    std::string root;                     // absolute, ending in "/"
+    std::string relative;                 // "sub/folder/name.tmp", no leading "/"
     std::uint64_t device = 0, inode = 0;  // 0 and 0: not checked
 
     std::string fullPath() const { return root + relative; }

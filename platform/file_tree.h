@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -47,6 +48,10 @@ class FileTree {
     // root is followed if it is itself a link (it is the user's choice); nothing below it is.
     // Unreadable when the root cannot be opened; unreadable subfolders are passed over quietly.
     virtual WalkEnd walk(const std::string& root, TreeVisitor& visitor) = 0;
+    // One regular file below root (relative may hold folders), reached without following links;
+    // nothing when it is missing or not a regular file.
+    virtual std::optional<FileFacts> regularFile(const std::string& root,
+                                                 const std::string& relative) = 0;
 };
 
 }  // namespace ostrevin::platform

@@ -16,7 +16,7 @@ struct ResultRow {
     std::string folder;  // the folder holding the file, ending in "/" (the "Path" column)
     std::string name;    // the "Filename" column
     std::uint64_t bytes = 0;
-    int pattern = 0;     // position in the pattern list, or a SpecialSource
+    int pattern = 0;         // position in the pattern list, or a SpecialSource
     platform::FileRef file;  // what cleaning hands to the platform
 
     std::string fullPath() const { return folder + name; }

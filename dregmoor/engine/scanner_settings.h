@@ -34,14 +34,14 @@ struct PatternRow {
 // One field per control. The initial values are the window's own, which stay wherever loading
 // stops early; load() replaces them with the file's values or the file defaults.
 struct ScannerSettings {
-    bool autoErase = false;             // Settings/AutoErase, chkClean
-    std::vector<bool> drives;           // Settings/Drives, one per row of the drive list
+    bool autoErase = false;                    // Settings/AutoErase, chkClean
+    std::vector<bool> drives;                  // Settings/Drives, one per row of the drive list
     CleanMode cleanMode = CleanMode::Recycle;  // Settings/DeleteOption
-    std::vector<PatternRow> patterns;   // Scan/ScanFor
+    std::vector<PatternRow> patterns;          // Scan/ScanFor
     bool tempFolder = true, cacheFolder = true, cookieFolder = true;  // Scan/Check1..3
-    bool autoScan = true;               // Schedule/AutoScan, cbSchedule
-    bool checkSpace = false;            // Schedule/CheckHDSpace, cbOnlyScan
-    std::string spaceToCheck = "100";   // Schedule/SpaceToCheck, meMegs (megabytes, as typed)
+    bool autoScan = true;              // Schedule/AutoScan, cbSchedule
+    bool checkSpace = false;           // Schedule/CheckHDSpace, cbOnlyScan
+    std::string spaceToCheck = "100";  // Schedule/SpaceToCheck, meMegs (megabytes, as typed)
     ScheduleKind kind = ScheduleKind::Minutes;  // Schedule/OptionChecked
     // The interval fields as typed (the window shows them exactly as read).
     std::string minuteInterval = "30", hourInterval = "5", hourParameter = "30";
@@ -55,7 +55,7 @@ struct ScannerSettings {
 
 // What start-up must do besides filling the controls.
 struct LoadOutcome {
-    bool firstRun = false;  // show the window and the "Getting_Started" help topic
+    bool firstRun = false;             // show the window and the "Getting_Started" help topic
     std::optional<std::string> error;  // the message of the step that failed; later steps skipped
 };
 
@@ -67,8 +67,11 @@ class SettingsFile {
     IniStore& store() { return store_; }
 
     // The loading steps in their order; driveCount is the number of rows of the drive list.
-    // Writes FirstRun=0 on the first start. The next scan time is the caller's (NextScanTime).
-    LoadOutcome load(ScannerSettings& settings, std::size_t driveCount, platform::Clock& clock);
+    // Writes FirstRun=0 on the first start of the window (startsWindow); the command line leaves
+    // it for the window. The next scan time is the caller's (NextScanTime), so that a schedule
+    // that cannot be read does not keep the other settings from loading.
+    LoadOutcome load(ScannerSettings& settings, std::size_t driveCount, platform::Clock& clock,
+                     bool startsWindow = true);
     // Every setting in one atomic replacement of the file; throws IniWriteError ("Unable to write
     // to %s") when refused, leaving the file as it was.
     void save(const ScannerSettings& settings);

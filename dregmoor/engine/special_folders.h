@@ -21,7 +21,7 @@ struct SpecialFolders {
     std::string temp;   // ending in "/"
     std::string cache;  // ending in "/"
     std::vector<CookieStore> cookies;
-    std::uint32_t user = 0;      // the owner a Temp file must have
+    std::uint32_t user = 0;       // the owner a Temp file must have
     std::int64_t nowSeconds = 0;  // for the one-day age rule of Temp
 
     // From the environment and the home folder of the running user.

@@ -1,0 +1,181 @@
+#include "dregmoor/engine/scanner.h"
+
+#include "common/text.h"
+#include "dregmoor/engine/wildcard.h"
+
+namespace ostrevin::dregmoor {
+
+namespace {
+
+constexpr std::int64_t kOneDay = 86'400;
+
+struct Ticked {
+    int position;  // in the pattern list
+    Wildcard wildcard;
+};
+
+// Collects one root's rows: by pattern in buckets, so that a single walk still gives the rows
+// pattern by pattern; for the special folders, every file in one bucket.
+class RowCollector : public platform::TreeVisitor {
+  public:
+    RowCollector(const std::string& root, const std::vector<Ticked>* patterns, int source,
+                 ScanProgress& progress, std::size_t rowsBefore, const ScanCallback& callback)
+        : root_(root),
+          patterns_(patterns),
+          source_(source),
+          progress_(progress),
+          base_(progress),
+          rowsBefore_(rowsBefore),
+          callback_(callback),
+          buckets_(patterns ? patterns->size() : 1) {}
+
+    // Temp lists only what the user owns and nobody has touched for a day.
+    void keepOnly(std::uint32_t owner, std::int64_t notSince) {
+        owner_ = owner;
+        notSince_ = notSince;
+        filtered_ = true;
+    }
+
+    int match(std::string_view name) override {
+        if (!patterns_) return 0;
+        for (std::size_t i = 0; i < patterns_->size(); ++i)
+            if ((*patterns_)[i].wildcard.matches(name)) return static_cast<int>(i);
+        return -1;
+    }
+
+    void found(const std::string& folder, std::string_view name, int tag,
+               const platform::FileFacts& facts) override {
+        if (filtered_ &&
+            (facts.owner != owner_ || facts.modified > notSince_ || facts.changed > notSince_))
+            return;
+        ResultRow row;
+        row.folder = folder;
+        row.name = name;
+        row.bytes = facts.size;
+        row.pattern = patterns_ ? (*patterns_)[static_cast<std::size_t>(tag)].position : source_;
+        row.file = {root_, folder.substr(root_.size()) + row.name, facts.device, facts.inode};
+        buckets_[static_cast<std::size_t>(tag)].push_back(std::move(row));
+        ++found_;
+    }
+
+    bool progress(const platform::WalkProgress& walk) override {
+        progress_.folders = base_.folders + walk.folders;
+        progress_.files = base_.files + walk.files;
+        progress_.folder = walk.folder;
+        progress_.rows = rowsBefore_ + found_;
+        return !callback_ || callback_(progress_);
+    }
+
+    void appendTo(std::vector<ResultRow>& rows) {
+        for (auto& bucket : buckets_)
+            for (auto& row : bucket) rows.push_back(std::move(row));
+    }
+
+  private:
+    const std::string& root_;
+    const std::vector<Ticked>* patterns_;
+    int source_;
+    ScanProgress& progress_;
+    const ScanProgress base_;
+    std::size_t rowsBefore_;
+    const ScanCallback& callback_;
+    std::vector<std::vector<ResultRow>> buckets_;
+    std::size_t found_ = 0;
+    bool filtered_ = false;
+    std::uint32_t owner_ = 0;
+    std::int64_t notSince_ = 0;
+};
+
+}  // namespace
+
+std::string ScanReport::status() const {
+    return "Total Files: " + kilobyteText(totalKilobytes(rows));
+}
+
+Scanner::Scanner(platform::FileTree& tree, platform::DriveSource& drives, SpecialFolders folders)
+    : tree_(tree), drives_(drives), folders_(std::move(folders)) {}
+
+ScanReport Scanner::ScanDrives(bool timed, const ScannerSettings& settings,
+                               const std::vector<DriveRow>& driveRows,
+                               const ScanCallback& callback) {
+    ScanReport report;
+    ScanProgress progress;
+    std::vector<Ticked> ticked;
+    std::string patternStatus = "Scanning: ";
+    for (std::size_t i = 0; i < settings.patterns.size(); ++i)
+        if (settings.patterns[i].ticked) {
+            ticked.push_back({static_cast<int>(i), Wildcard(settings.patterns[i].text)});
+            patternStatus += (ticked.size() > 1 ? ", " : "") + settings.patterns[i].text;
+        }
+
+    // A timed scan with the free-space condition takes a folder only when its filesystem has at
+    // most the threshold free; a failed query counts as nothing free.
+    const auto wanted = [&](const std::string& folder) {
+        if (!timed || !settings.checkSpace) return true;
+        const std::string megs = trimControl(settings.spaceToCheck);
+        auto threshold = parseInteger(megs);
+        if (!threshold) throw SettingsError("'" + megs + "' is not a valid integer value");
+        const std::int64_t freeKb = drives_.freeBytes(folder) / 1024;
+        return freeKb <= static_cast<std::int64_t>(*threshold) * 1024;
+    };
+    // Walks one root; false when the caller cancelled.
+    const auto walk = [&](const std::string& root, const std::vector<Ticked>* patterns, int source,
+                          std::string_view status, bool temp) {
+        progress.status = status;
+        RowCollector collector(root, patterns, source, progress, report.rows.size(), callback);
+        if (temp) collector.keepOnly(folders_.user, folders_.nowSeconds - kOneDay);
+        const bool whole = tree_.walk(root, collector) != platform::WalkEnd::Cancelled;
+        collector.appendTo(report.rows);
+        progress.rows = report.rows.size();
+        return whole;
+    };
+
+    for (std::size_t d = 0; d < driveRows.size() && !ticked.empty(); ++d) {
+        if (d >= settings.drives.size() || !settings.drives[d]) continue;
+        if (!wanted(driveRows[d].mountPoint)) continue;
+        if (!walk(driveRows[d].mountPoint, &ticked, 0, patternStatus, false)) {
+            report.cancelled = true;
+            return report;
+        }
+    }
+    struct Special {
+        bool on;
+        const std::string& folder;
+        int source;
+        const char* status;
+    };
+    for (const Special& s :
+         {Special{settings.tempFolder, folders_.temp, kTempFolder, "Scanning: Temp"},
+          Special{settings.cacheFolder, folders_.cache, kCacheFolder, "Scanning: Cache"}}) {
+        if (!s.on || s.folder.empty() || !wanted(s.folder)) continue;
+        if (!walk(s.folder, nullptr, s.source, s.status, s.source == kTempFolder)) {
+            report.cancelled = true;
+            return report;
+        }
+    }
+    if (settings.cookieFolder) {
+        progress.status = "Scanning: Cookies";
+        for (const auto& store : folders_.cookies) {
+            if (!wanted(store.folder)) continue;
+            auto facts = tree_.regularFile(store.folder, store.name);
+            if (!facts) continue;
+            ResultRow row;
+            const auto slash = store.name.rfind('/');
+            row.folder =
+                store.folder + (slash == std::string::npos ? "" : store.name.substr(0, slash + 1));
+            row.name = slash == std::string::npos ? store.name : store.name.substr(slash + 1);
+            row.bytes = facts->size;
+            row.pattern = kCookieFolder;
+            row.file = {store.folder, store.name, facts->device, facts->inode};
+            report.rows.push_back(std::move(row));
+            progress.rows = report.rows.size();
+            if (callback && !callback(progress)) {
+                report.cancelled = true;
+                return report;
+            }
+        }
+    }
+    return report;
+}
+
+}  // namespace ostrevin::dregmoor

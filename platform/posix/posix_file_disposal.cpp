@@ -1,0 +1,382 @@
+#include "platform/posix/posix_file_disposal.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <unordered_map>
+
+namespace ostrevin::platform {
+
+namespace {
+
+constexpr int kOpenDir = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+
+std::string errorText(int error) {
+    return std::strerror(error);
+}
+
+void release(int& fd) {
+    if (fd >= 0) ::close(fd);
+    fd = -1;
+}
+
+// renameat2 with RENAME_NOREPLACE; where a filesystem lacks it, a check before a plain rename.
+int renameNoReplace(int fromDir, const char* from, int toDir, const char* to) {
+#ifdef RENAME_NOREPLACE
+    if (::renameat2(fromDir, from, toDir, to, RENAME_NOREPLACE) == 0) return 0;
+    if (errno != EINVAL && errno != ENOSYS) return -1;
+#endif
+    struct stat st {};
+    if (::fstatat(toDir, to, &st, AT_SYMLINK_NOFOLLOW) == 0) {
+        errno = EEXIST;
+        return -1;
+    }
+    return ::renameat(fromDir, from, toDir, to);
+}
+
+bool writeAll(int fd, const std::string& text) {
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+std::string deletionDate() {
+    std::time_t t = std::time(nullptr);
+    std::tm tm{};
+    ::localtime_r(&t, &tm);
+    char buf[32];
+    std::strftime(buf, sizeof buf, "%Y-%m-%dT%H:%M:%S", &tm);
+    return buf;
+}
+
+// A folder that must be ours and no link: made when missing, then opened.
+int ownFolder(int at, const char* name, std::string& error) {
+    if (::mkdirat(at, name, 0700) != 0 && errno != EEXIST) {
+        error = errorText(errno);
+        return -1;
+    }
+    const int fd = ::openat(at, name, kOpenDir);
+    struct stat st {};
+    if (fd < 0 || ::fstat(fd, &st) != 0 || st.st_uid != ::getuid()) {
+        error = fd < 0 ? errorText(errno) : "The trash folder belongs to someone else";
+        if (fd >= 0) ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+// "name (2).ext" for the second try of a move.
+std::string movedName(const std::string& name, int attempt) {
+    if (attempt == 1) return name;
+    auto dot = name.rfind('.');
+    if (dot == 0 || dot == std::string::npos) dot = name.size();
+    return name.substr(0, dot) + " (" + std::to_string(attempt) + ")" + name.substr(dot);
+}
+
+}  // namespace
+
+struct PosixFileDisposal::Trash {
+    int files = -1, info = -1;
+    std::string topdir;  // empty for the home trash, whose Path values are absolute
+    std::string folder;  // the trash itself
+    std::unordered_map<std::string, int> nextAttempt;  // keeps many equal names linear
+    ~Trash() {
+        release(files);
+        release(info);
+    }
+};
+
+PosixFileDisposal::PosixFileDisposal() = default;
+
+PosixFileDisposal::~PosixFileDisposal() {
+    release(parent_.fd);
+    release(destination_.fd);
+}
+
+std::string PosixFileDisposal::homeTrash() {
+    const char* data = std::getenv("XDG_DATA_HOME");
+    if (data && *data == '/') return std::string(data) + "/Trash";
+    const char* home = std::getenv("HOME");
+    return std::string(home ? home : "") + "/.local/share/Trash";
+}
+
+std::string PosixFileDisposal::escapePath(const std::string& path) {
+    static const char* kHex = "0123456789ABCDEF";
+    std::string out;
+    for (unsigned char c : path) {
+        if (std::isalnum(c) || std::strchr("-_.~/", c)) {
+            out += static_cast<char>(c);
+        } else {
+            out += '%';
+            out += kHex[c >> 4];
+            out += kHex[c & 15];
+        }
+    }
+    return out;
+}
+
+int PosixFileDisposal::parentOf(const FileRef& file, std::string& name, std::string& error) {
+    const auto slash = file.relative.rfind('/');
+    name = slash == std::string::npos ? file.relative : file.relative.substr(slash + 1);
+    const std::string folder = slash == std::string::npos ? "" : file.relative.substr(0, slash);
+    const std::string key = file.root + '\0' + folder;
+    if (parent_.fd >= 0 && parent_.key == key) return parent_.fd;
+    release(parent_.fd);
+    if (name.empty() || name == "." || name == "..") {
+        error = "Not a file name";
+        return -1;
+    }
+    int fd = ::open(file.root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    std::size_t start = 0;
+    while (fd >= 0 && start < folder.size()) {
+        auto end = folder.find('/', start);
+        if (end == std::string::npos) end = folder.size();
+        const std::string part = folder.substr(start, end - start);
+        const int next = part == ".." ? -1 : ::openat(fd, part.c_str(), kOpenDir);
+        if (part == "..") errno = EPERM;
+        const int saved = errno;
+        ::close(fd);
+        errno = saved;
+        fd = next;
+        start = end + 1;
+    }
+    if (fd < 0) {
+        // ELOOP or ENOTDIR: a folder on the way was replaced by a link.
+        error = errno == ELOOP || errno == ENOTDIR ? "A folder on its path was replaced by a link"
+                                                   : errorText(errno);
+        return -1;
+    }
+    parent_ = {key, fd};
+    return fd;
+}
+
+bool PosixFileDisposal::stillSame(int parent, const std::string& name, const FileRef& file,
+                                  struct stat& st, std::string& error) {
+    if (::fstatat(parent, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+        error = errorText(errno);
+        return false;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        error = "It is no longer a regular file";
+        return false;
+    }
+    if ((file.device || file.inode) && (st.st_dev != file.device || st.st_ino != file.inode)) {
+        error = "It was replaced by another file after the scan";
+        return false;
+    }
+    return true;
+}
+
+Disposal PosixFileDisposal::remove(const FileRef& file) {
+    Disposal result;
+    std::string name;
+    struct stat st {};
+    const int parent = parentOf(file, name, result.error);
+    if (parent < 0 || !stillSame(parent, name, file, st, result.error)) return result;
+    if (::unlinkat(parent, name.c_str(), 0) != 0) {
+        result.error = errorText(errno);
+        return result;
+    }
+    result.ok = true;
+    return result;
+}
+
+PosixFileDisposal::Trash* PosixFileDisposal::trashFor(dev_t device, const std::string& path,
+                                                      std::string& error) {
+    if (auto it = trashes_.find(device); it != trashes_.end()) return it->second.get();
+    auto trash = std::make_unique<Trash>();
+    const std::string home = homeTrash();
+    struct stat st {};
+    std::error_code ec;
+    std::filesystem::create_directories(home, ec);
+    int base = -1;
+    if (::stat(home.c_str(), &st) == 0 && st.st_dev == device) {
+        base = ::open(home.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (base < 0) error = errorText(errno);
+        trash->folder = home;
+    } else {
+        // The top folder of the file's filesystem: climb while the device stays the same.
+        std::string top = path.substr(0, path.rfind('/'));
+        while (!top.empty()) {
+            const std::string up = top.substr(0, top.rfind('/'));
+            if (::stat(up.empty() ? "/" : up.c_str(), &st) != 0 || st.st_dev != device) break;
+            top = up;
+        }
+        trash->topdir = top.empty() ? "/" : top;
+        const int topFd = ::open(trash->topdir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        const std::string uid = std::to_string(::getuid());
+        if (topFd >= 0) {
+            // "$topdir/.Trash" shared with the sticky bit, else "$topdir/.Trash-$uid".
+            struct stat shared {};
+            if (::fstatat(topFd, ".Trash", &shared, AT_SYMLINK_NOFOLLOW) == 0 &&
+                S_ISDIR(shared.st_mode) && (shared.st_mode & S_ISVTX)) {
+                const int sharedFd = ::openat(topFd, ".Trash", kOpenDir);
+                if (sharedFd >= 0) {
+                    base = ownFolder(sharedFd, uid.c_str(), error);
+                    trash->folder = trash->topdir + "/.Trash/" + uid;
+                    ::close(sharedFd);
+                }
+            }
+            if (base < 0) {
+                base = ownFolder(topFd, (".Trash-" + uid).c_str(), error);
+                trash->folder = trash->topdir + "/.Trash-" + uid;
+            }
+            ::close(topFd);
+        }
+        if (base < 0) error = "There is no trash on this filesystem (" + error + ")";
+    }
+    if (base < 0) return nullptr;
+    trash->files = ownFolder(base, "files", error);
+    trash->info = ownFolder(base, "info", error);
+    ::close(base);
+    if (trash->files < 0 || trash->info < 0) return nullptr;
+    return (trashes_[device] = std::move(trash)).get();
+}
+
+Disposal PosixFileDisposal::trash(const FileRef& file) {
+    Disposal result;
+    std::string name;
+    struct stat st {};
+    const int parent = parentOf(file, name, result.error);
+    if (parent < 0 || !stillSame(parent, name, file, st, result.error)) return result;
+    const std::string full = file.fullPath();
+    Trash* trash = trashFor(st.st_dev, full, result.error);
+    if (!trash) return result;
+    std::string stored = full;
+    if (!trash->topdir.empty() && trash->topdir != "/" &&
+        full.compare(0, trash->topdir.size() + 1, trash->topdir + "/") == 0)
+        stored = full.substr(trash->topdir.size() + 1);
+    else if (!trash->topdir.empty() && trash->topdir == "/")
+        stored = full.substr(1);
+    const std::string info =
+        "[Trash Info]\nPath=" + escapePath(stored) + "\nDeletionDate=" + deletionDate() + "\n";
+    const std::string base = name.size() > 200 ? name.substr(0, 200) : name;
+    int& attempt = trash->nextAttempt[base];
+    for (int tries = 0; tries < 10000; ++tries) {
+        const int n = ++attempt;
+        const std::string candidate = n == 1 ? base : base + "." + std::to_string(n);
+        const std::string infoName = candidate + ".trashinfo";
+        const int fd = ::openat(trash->info, infoName.c_str(),
+                                O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd < 0) {
+            if (errno == EEXIST) continue;
+            result.error = errorText(errno);
+            return result;
+        }
+        const bool written = writeAll(fd, info);
+        ::close(fd);
+        if (written &&
+            renameNoReplace(parent, name.c_str(), trash->files, candidate.c_str()) == 0) {
+            result.ok = true;
+            result.destination = trash->folder + "/files/" + candidate;
+            return result;
+        }
+        const int saved = written ? errno : EIO;
+        ::unlinkat(trash->info, infoName.c_str(), 0);
+        if (saved == EEXIST) continue;
+        result.error = errorText(saved);
+        return result;
+    }
+    result.error = "Too many files of that name in the trash";
+    return result;
+}
+
+Disposal PosixFileDisposal::moveTo(const FileRef& file, const std::string& folder) {
+    Disposal result;
+    std::string name;
+    struct stat st {};
+    const int parent = parentOf(file, name, result.error);
+    if (parent < 0 || !stillSame(parent, name, file, st, result.error)) return result;
+    if (destination_.fd < 0 || destination_.key != folder) {
+        release(destination_.fd);
+        std::error_code ec;
+        std::filesystem::create_directories(folder, ec);
+        const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd < 0) {
+            result.error = "Cannot use the folder " + folder + ": " + errorText(errno);
+            return result;
+        }
+        destination_ = {folder, fd};
+    }
+    const std::string slash = folder.ends_with('/') ? "" : "/";
+    for (int attempt = 1; attempt < 10000; ++attempt) {
+        const std::string candidate = movedName(name, attempt);
+        if (renameNoReplace(parent, name.c_str(), destination_.fd, candidate.c_str()) == 0) {
+            result.ok = true;
+            result.destination = folder + slash + candidate;
+            return result;
+        }
+        if (errno == EEXIST) continue;
+        if (errno == EXDEV) return copyAcross(parent, name, st, destination_.fd, folder + slash);
+        result.error = errorText(errno);
+        return result;
+    }
+    result.error = "Too many files of that name in " + folder;
+    return result;
+}
+
+Disposal PosixFileDisposal::copyAcross(int parent, const std::string& name, const struct stat& st,
+                                       int dest, const std::string& folder) {
+    Disposal result;
+    const int in = ::openat(parent, name.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    struct stat opened {};
+    if (in < 0 || ::fstat(in, &opened) != 0 || opened.st_ino != st.st_ino) {
+        result.error = in < 0 ? errorText(errno) : "It was replaced by another file";
+        if (in >= 0) ::close(in);
+        return result;
+    }
+    std::string candidate;
+    int out = -1;
+    for (int attempt = 1; out < 0 && attempt < 10000; ++attempt) {
+        candidate = movedName(name, attempt);
+        out = ::openat(dest, candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (out < 0 && errno != EEXIST) break;
+    }
+    bool ok = out >= 0;
+    int error = ok ? 0 : errno;
+    while (ok) {
+        const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, 1 << 30, 0);
+        if (n == 0) break;
+        if (n < 0) {
+            // Filesystems without copy_file_range get a plain copy.
+            char buf[65536];
+            ssize_t got;
+            while ((got = ::read(in, buf, sizeof buf)) > 0)
+                if (!writeAll(out, std::string(buf, static_cast<std::size_t>(got)))) break;
+            ok = got == 0;
+            error = ok ? 0 : errno;
+            break;
+        }
+    }
+    if (ok) {
+        const struct timespec times[2] = {st.st_atim, st.st_mtim};
+        ::fchmod(out, st.st_mode & 07777);
+        ::futimens(out, times);
+        ok = ::fsync(out) == 0;
+        if (!ok) error = errno;
+    }
+    if (out >= 0 && ::close(out) != 0 && ok) ok = false, error = errno;
+    ::close(in);
+    if (ok && ::unlinkat(parent, name.c_str(), 0) != 0) ok = false, error = errno;
+    if (!ok) {
+        if (out >= 0) ::unlinkat(dest, candidate.c_str(), 0);
+        result.error = errorText(error ? error : EIO);
+        return result;
+    }
+    result.ok = true;
+    result.destination = folder + candidate;
+    return result;
+}
+
+}  // namespace ostrevin::platform

@@ -1,0 +1,53 @@
+// Cleaning on Linux: the freedesktop.org trash, unlinkat, and moves with renameat2 that never
+// replace a file. The folders a file lies in are opened one by one below its walk's root with
+// O_NOFOLLOW, and the last folder opened is kept for the next file, since found files come
+// folder by folder.
+#pragma once
+
+#include <sys/stat.h>
+#include <sys/types.h>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "platform/file_disposal.h"
+
+namespace ostrevin::platform {
+
+class PosixFileDisposal : public FileDisposal {
+  public:
+    PosixFileDisposal();
+    ~PosixFileDisposal() override;
+    PosixFileDisposal(const PosixFileDisposal&) = delete;
+    PosixFileDisposal& operator=(const PosixFileDisposal&) = delete;
+
+    Disposal trash(const FileRef& file) override;
+    Disposal remove(const FileRef& file) override;
+    Disposal moveTo(const FileRef& file, const std::string& folder) override;
+
+    // "$XDG_DATA_HOME/Trash" (default "~/.local/share/Trash").
+    static std::string homeTrash();
+    // A trashinfo Path: bytes outside the unreserved set and "/" as "%HH".
+    static std::string escapePath(const std::string& path);
+
+  private:
+    struct Trash;
+    struct Held {
+        std::string key;
+        int fd = -1;
+    };
+
+    // The folder holding the file, opened without following links; -1 with error set.
+    int parentOf(const FileRef& file, std::string& name, std::string& error);
+    // The file as the scan saw it, or why not.
+    bool stillSame(int parent, const std::string& name, const FileRef& file, struct stat& st,
+                   std::string& error);
+    Trash* trashFor(dev_t device, const std::string& path, std::string& error);
+    Disposal copyAcross(int parent, const std::string& name, const struct stat& st, int dest,
+                        const std::string& folder);
+
+    Held parent_, destination_;
+    std::map<dev_t, std::unique_ptr<Trash>> trashes_;
+};
+
+}  // namespace ostrevin::platform

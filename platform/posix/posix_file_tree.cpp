@@ -1,0 +1,231 @@
+#include "platform/posix/posix_file_tree.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+#include <algorithm>
+#include <cstring>
+
+namespace ostrevin::platform {
+
+namespace {
+
+struct LinuxDirent64 {
+    ino64_t d_ino;
+    off64_t d_off;
+    unsigned short d_reclen;
+    unsigned char d_type;
+    char d_name[];
+};
+
+constexpr int kOpenDir = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+constexpr std::uint64_t kProgressEvery = 64;
+
+struct Level {
+    int fd = -1;
+    dev_t device = 0;
+    ino_t inode = 0;
+    std::size_t pathLength = 0;  // of the walk's path string, this folder's "/" included
+    std::string subfolders;      // names of the folders still to enter, each ending in '\0'
+    std::size_t next = 0;        // offset of the next name in subfolders
+};
+
+FileFacts factsOf(const struct stat& st) {
+    FileFacts f;
+    f.size = static_cast<std::uint64_t>(st.st_size);
+    f.device = st.st_dev;
+    f.inode = st.st_ino;
+    f.owner = st.st_uid;
+    f.modified = st.st_mtim.tv_sec;
+    f.changed = st.st_ctim.tv_sec;
+    return f;
+}
+
+class Walk {
+  public:
+    Walk(TreeVisitor& visitor, std::vector<char>& buffer, int maxOpen)
+        : visitor_(visitor), buffer_(buffer), maxOpen_(maxOpen) {}
+
+    WalkEnd run(const std::string& root) {
+        const int fd = ::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd < 0) return WalkEnd::Unreadable;
+        struct stat st {};
+        if (::fstat(fd, &st) != 0) {
+            ::close(fd);
+            return WalkEnd::Unreadable;
+        }
+        device_ = st.st_dev;
+        path_ = root;
+        if (!path_.ends_with('/')) path_ += '/';
+        levels_.push_back({fd, st.st_dev, st.st_ino, path_.size(), {}, 0});
+        open_ = 1;
+        const bool whole = readLevel(levels_.back()) && descend();
+        for (auto& level : levels_)
+            if (level.fd >= 0) ::close(level.fd);
+        return whole ? WalkEnd::Completed : WalkEnd::Cancelled;
+    }
+
+  private:
+    bool tellProgress() {
+        progress_.folder = path_;
+        return visitor_.progress(progress_);
+    }
+
+    // Reports the matching files of a folder and notes its subfolders; false when cancelled.
+    bool readLevel(Level& level) {
+        ++progress_.folders;
+        if (!tellProgress()) return false;
+        for (;;) {
+            const long n = ::syscall(SYS_getdents64, level.fd, buffer_.data(), buffer_.size());
+            if (n <= 0) return true;  // the end, or a folder that cannot be read further
+            for (long pos = 0; pos < n;) {
+                const auto* entry = reinterpret_cast<const LinuxDirent64*>(buffer_.data() + pos);
+                pos += entry->d_reclen;
+                if (!entry_(level, entry->d_name, entry->d_type)) return false;
+            }
+        }
+    }
+
+    bool entry_(Level& level, const char* name, unsigned char type) {
+        if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0))) return true;
+        struct stat st {};
+        bool statted = false;
+        if (type == DT_UNKNOWN) {
+            if (::fstatat(level.fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) return true;
+            statted = true;
+            type = S_ISDIR(st.st_mode) ? DT_DIR : S_ISREG(st.st_mode) ? DT_REG : DT_LNK;
+        }
+        if (type == DT_DIR) {
+            if (name[0] != '.') level.subfolders.append(name, std::strlen(name) + 1);
+            return true;
+        }
+        if (++progress_.files % kProgressEvery == 0 && !tellProgress()) return false;
+        if (type != DT_REG) return true;  // links, sockets, pipes and devices are never listed
+        const std::string_view view(name);
+        const int tag = visitor_.match(view);
+        if (tag < 0) return true;
+        if (!statted && ::fstatat(level.fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) return true;
+        if (S_ISREG(st.st_mode)) visitor_.found(path_, view, tag, factsOf(st));
+        return true;
+    }
+
+    // Keeps the number of open descriptors under the limit by closing the shallowest one.
+    void makeRoom() {
+        if (open_ < maxOpen_) return;
+        for (auto& level : levels_)
+            if (level.fd >= 0) {
+                ::close(level.fd);
+                level.fd = -1;
+                --open_;
+                return;
+            }
+    }
+
+    // Reopens the parent of the deepest level through "..", if it was closed; false when it is no
+    // longer the folder it was (moved away meanwhile).
+    bool reopenParent() {
+        Level& child = levels_.back();
+        Level& parent = levels_[levels_.size() - 2];
+        if (parent.fd >= 0) return true;
+        const int fd = ::openat(child.fd, "..", kOpenDir);
+        if (fd < 0) return false;
+        struct stat st {};
+        if (::fstat(fd, &st) != 0 || st.st_dev != parent.device || st.st_ino != parent.inode) {
+            ::close(fd);
+            return false;
+        }
+        parent.fd = fd;
+        ++open_;
+        return true;
+    }
+
+    void popLevel() {
+        if (levels_.back().fd >= 0) {
+            ::close(levels_.back().fd);
+            --open_;
+        }
+        levels_.pop_back();
+        path_.resize(levels_.back().pathLength);
+    }
+
+    bool descend() {
+        while (!levels_.empty()) {
+            Level& level = levels_.back();
+            if (level.next >= level.subfolders.size()) {
+                if (levels_.size() == 1) return true;
+                if (!reopenParent()) return true;  // the rest of the tree is out of reach
+                popLevel();
+                continue;
+            }
+            const char* name = level.subfolders.c_str() + level.next;
+            const std::size_t length = std::strlen(name);
+            level.next += length + 1;
+            if (level.fd < 0) return true;
+            const int fd = ::openat(level.fd, name, kOpenDir);
+            if (fd < 0) continue;  // gone, unreadable, or now a link
+            struct stat st {};
+            if (::fstat(fd, &st) != 0 || st.st_dev != device_) {  // another filesystem
+                ::close(fd);
+                continue;
+            }
+            path_.append(name, length);
+            path_ += '/';
+            makeRoom();
+            levels_.push_back({fd, st.st_dev, st.st_ino, path_.size(), {}, 0});
+            ++open_;
+            if (!readLevel(levels_.back())) return false;
+        }
+        return true;
+    }
+
+    TreeVisitor& visitor_;
+    std::vector<char>& buffer_;
+    int maxOpen_;
+    int open_ = 0;
+    dev_t device_ = 0;
+    std::string path_;
+    std::vector<Level> levels_;
+    WalkProgress progress_;
+};
+
+int defaultMaxOpen() {
+    struct rlimit limit {};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0) return 16;
+    const auto quarter = static_cast<long long>(limit.rlim_cur / 4);
+    return static_cast<int>(std::clamp<long long>(quarter, 4, 64));
+}
+
+}  // namespace
+
+PosixFileTree::PosixFileTree(int maxOpen) : maxOpen_(maxOpen), buffer_(64 * 1024) {}
+
+WalkEnd PosixFileTree::walk(const std::string& root, TreeVisitor& visitor) {
+    Walk walk(visitor, buffer_, maxOpen_ > 0 ? maxOpen_ : defaultMaxOpen());
+    return walk.run(root);
+}
+
+std::optional<FileFacts> PosixFileTree::regularFile(const std::string& root,
+                                                    const std::string& relative) {
+    int fd = ::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    std::size_t start = 0;
+    for (auto slash = relative.find('/'); fd >= 0 && slash != std::string::npos;
+         slash = relative.find('/', start)) {
+        const std::string part = relative.substr(start, slash - start);
+        const int next = part == ".." ? -1 : ::openat(fd, part.c_str(), kOpenDir);
+        ::close(fd);
+        fd = next;
+        start = slash + 1;
+    }
+    if (fd < 0) return std::nullopt;
+    struct stat st {};
+    const bool regular = ::fstatat(fd, relative.c_str() + start, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+                         S_ISREG(st.st_mode);
+    ::close(fd);
+    if (!regular) return std::nullopt;
+    return factsOf(st);
+}
+
+}  // namespace ostrevin::platform
