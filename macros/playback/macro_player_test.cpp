@@ -128,6 +128,26 @@ TEST_F(PlayerTest, PauseCountsTicksWithTheTriggerPollOff) {
     EXPECT_EQ(pump.count, 0);
 }
 
+TEST_F(PlayerTest, PauseTokensTickOnceASecondOrOnceAMinute) {
+    struct Case {
+        const char* text;
+        int interval;
+        int ticks;
+    };
+    const Case cases[] = {{"<<SECS1>>", 1000, 1}, {"<<MINS1>>", 60000, 1}, {"<<secs3>>", 1000, 3}};
+    for (const auto& c : cases) {
+        int fired = 0;
+        pump.onPump = [&] {
+            ++fired;
+            tmr1.fire();
+        };
+        player.SendKeys(c.text);
+        EXPECT_EQ(tmr1.interval, c.interval) << c.text;
+        EXPECT_EQ(player.DelayTicks, c.ticks) << c.text;
+        EXPECT_EQ(fired, c.ticks) << c.text;  // no tick more than the count
+    }
+}
+
 TEST_F(PlayerTest, RepeatAndWaitCounts) {
     player.RepMac(0, "x");
     player.RepMac(-1, "x");

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "common/text.h"
 #include "platform/fake/fake_keyboard.h"
 #include "platform/fake/fakes.h"
 #include "platform/posix/dl_library_loader.h"
@@ -167,6 +168,36 @@ TEST_F(SendKeyTest, OutsideLibraryTakesTheStringWhenPresent) {
     sender.UseDll = false;
     EXPECT_EQ(sender.Send("a"), 0);
     EXPECT_EQ(keyboard.eventText(), "+A -A");
+}
+
+TEST_F(SendKeyTest, OutsideLibraryGetsAtMost255BytesOfWholeCharacters) {
+    TSendKey withLibrary(keyboard, pump, loader, TEST_LIBRARY_FOLDER);
+    withLibrary.UseDll = true;
+    void* library = loader.open(std::string(TEST_LIBRARY_FOLDER) + kSendKeyLibrary);
+    auto last = reinterpret_cast<const char* (*)()>(loader.symbol(library, "fw32sndkey_test_last"));
+    ASSERT_NE(last, nullptr);
+    struct Case {
+        std::string text;
+        std::size_t bytes;
+    };
+    std::string euros;
+    for (int i = 0; i < 100; ++i) euros += "€";
+    std::string twoByte;
+    for (int i = 0; i < 200; ++i) twoByte += "é";
+    const Case cases[] = {{std::string(300, 'a'), 255},
+                          {twoByte, 254},        // 255 bytes would end inside an é
+                          {"a" + twoByte, 255},  // ... but here 255 ends between two
+                          {euros, 255},          // 85 whole euro signs
+                          {"x" + euros, 253}};   // 1 + 84 * 3
+    for (const auto& c : cases) {
+        withLibrary.Send(c.text);
+        const std::string got = last();
+        EXPECT_EQ(got.size(), c.bytes);
+        EXPECT_EQ(got, c.text.substr(0, c.bytes));
+        EXPECT_EQ(ostrevin::cutToChars(got, 1000), got);  // no broken character at the end
+        EXPECT_NE((static_cast<unsigned char>(c.text[got.size()]) & 0xC0), 0x80);
+    }
+    loader.close(library);
 }
 
 TEST_F(SendKeyTest, MissingLibraryOrEntryPointLeavesTheBuiltInPath) {

@@ -130,6 +130,24 @@ TEST(KeymapModel, KeysWithoutAStandardCodeAndLentKeysGetDistinctUnusedCodes) {
     EXPECT_EQ(model.keycodeFor(second), 97);
 }
 
+TEST(KeymapModel, FunctionKeysF1ToF24HaveTheirVirtualKeys) {
+    // The evdev keycodes of the function keys: F11 and F12 and the F13 row lie apart from F1.
+    auto keys = us();
+    std::vector<std::uint8_t> keycodes;
+    for (int i = 0; i < 24; ++i) {
+        const int kc = i < 10 ? 67 + i : i < 12 ? 95 + (i - 10) : 191 + (i - 12);
+        keycodes.push_back(static_cast<std::uint8_t>(kc));
+        keys.push_back(key(static_cast<std::uint8_t>(kc), "", {0xffbeu + i}));
+    }
+    KeymapModel model;
+    model.load(keys, 0);
+    for (int i = 0; i < 24; ++i) {
+        const auto vk = static_cast<std::uint8_t>(0x70 + i);
+        EXPECT_EQ(model.keycodeFor(vk), keycodes[static_cast<std::size_t>(i)]) << "F" << i + 1;
+        EXPECT_EQ(model.virtualKeyFor(keycodes[static_cast<std::size_t>(i)]), vk) << "F" << i + 1;
+    }
+}
+
 TEST(KeymapModel, CharacterToKeysym) {
     EXPECT_EQ(KeymapModel::charToKeysym(U'a'), 'a');
     EXPECT_EQ(KeymapModel::charToKeysym(U'é'), 0xe9u);
