@@ -1,0 +1,97 @@
+// The Schedule tab and the schedule timer. Every schedule control saves the settings before the
+// next scan time is computed, because the computation reads the schedule from the file.
+#include <QMouseEvent>
+
+#include "dregmoor/ui/t_form1.h"
+#include "widgets/qt_text.h"
+
+namespace ostrevin::dregmoor {
+
+using widgets::toQString;
+
+void TForm1::connectSchedule() {
+    auto reschedule = [this] { Reschedule(); };
+    for (QRadioButton* option : {optMinutes, optHours, optDays, optWeeks, optMonths})
+        connect(option, &QRadioButton::clicked, this, reschedule);
+    connect(cbDays, &QComboBox::activated, this, reschedule);
+    for (UpDown* ud :
+         {udMinutes, udHours, udMinsAfter, udDays, udWeeks, udMonths, udDayofthemonth}) {
+        connect(ud, &UpDown::clicked, this, reschedule);
+        // Before the change as well (with the old value), as the design has it, except minutes.
+        if (ud != udMinutes) connect(ud, &UpDown::changing, this, reschedule);
+    }
+    connect(dt1, &QTimeEdit::timeChanged, this, [this] {
+        if (!loading_) dt1Change();
+    });
+    connect(cbSchedule, &QCheckBox::clicked, this, &TForm1::cbScheduleClick);
+    auto save = [this] { guarded([this] { SaveSettings(); }); };
+    connect(chkClean, &QCheckBox::clicked, this, save);
+    connect(cbOnlyScan, &QCheckBox::clicked, this, save);
+    connect(UpDown2, &UpDown::clicked, this, save);
+    meMegs->installEventFilter(this);
+    connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
+}
+
+void TForm1::showNextScan() {
+    const DateTime next = services_.schedule.reschedule();
+    panels_[1]->setText(toQString(nextScanText(next, services_.clock)));
+}
+
+void TForm1::Reschedule() {
+    guarded([this] {
+        SaveSettings();
+        services_.pump.processMessages();
+        showNextScan();
+    });
+}
+
+void TForm1::cbScheduleClick() {
+    if (cbSchedule->isChecked()) {
+        guarded([this] {
+            SaveSettings();
+            services_.pump.processMessages();
+            showNextScan();
+        });
+        Timer1->start();
+    } else {
+        panels_[1]->clear();
+        services_.schedule.clear();
+        Timer1->stop();
+    }
+}
+
+void TForm1::dt1Change() {
+    guarded([this] {
+        services_.settings.saveDayParameter(dt1->time().hour(), dt1->time().minute());
+        showNextScan();
+    });
+}
+
+bool TForm1::meMegsExit() {
+    const std::optional<std::string> refusal =
+        checkSpaceToCheck(widgets::toUtf8(meMegs->text().trimmed()));
+    if (!refusal) return true;
+    checkingMegs_ = true;  // the message box takes the focus: no second check for that
+    hooks_.showError(toQString(*refusal));
+    meMegs->setFocus();
+    checkingMegs_ = false;
+    return false;
+}
+
+void TForm1::Timer1Timer() {
+    // A manual scan or cleaning is running: the due time is checked again at the next tick.
+    if (!cbSchedule->isChecked() || busy_) return;
+    Timer1->stop();
+    guarded([this] {
+        const bool ran = services_.schedule.tick(true, [this] {
+            ScanDrives(true);
+            if (chkClean->isChecked()) Button2Click();
+        });
+        if (ran && services_.schedule.due())
+            panels_[1]->setText(
+                toQString(nextScanText(*services_.schedule.due(), services_.clock)));
+    });
+    Timer1->start();
+}
+
+}  // namespace ostrevin::dregmoor

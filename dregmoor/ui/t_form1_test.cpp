@@ -1,0 +1,4 @@
+#include <QtTest>
+int main() {
+    return 0;
+}
