@@ -1,5 +1,7 @@
-// SIGTERM and SIGINT end the program through its event loop, so that it cleans up as on Exit:
-// keys it holds are released and keycodes it lent are given back.
+// SIGTERM and SIGINT end the program at once, whatever it is doing: typing, a pause, a wait for a
+// window, an error box or the input prompt. Those run nested event loops that a plain quit of the
+// main loop never reaches (and before the main loop runs, a quit is ignored), so the program does
+// not go back to them: it runs its clean-up (keys released, lent keycodes given back) and exits.
 #pragma once
 
 #include <fcntl.h>
@@ -7,16 +9,19 @@
 #include <QCoreApplication>
 #include <QSocketNotifier>
 #include <csignal>
+#include <cstdio>
+#include <functional>
 
 namespace ostrevin::widgets {
 
 class QuitOnSignal {
   public:
-    QuitOnSignal() {
+    // The clean-up runs on the user-interface thread, from whatever event loop is running.
+    explicit QuitOnSignal(std::function<void()> cleanUp) : cleanUp_(std::move(cleanUp)) {
         if (::pipe2(fds(), O_CLOEXEC | O_NONBLOCK) != 0) return;
         notifier_ =
             new QSocketNotifier(fds()[0], QSocketNotifier::Read, QCoreApplication::instance());
-        QObject::connect(notifier_, &QSocketNotifier::activated, [] { QCoreApplication::quit(); });
+        QObject::connect(notifier_, &QSocketNotifier::activated, [this] { quitNow(); });
         struct sigaction action {};
         action.sa_handler = [](int) {
             const char byte = 1;
@@ -33,6 +38,15 @@ class QuitOnSignal {
         static int pipeFds[2] = {-1, -1};
         return pipeFds;
     }
+
+    void quitNow() {
+        notifier_->setEnabled(false);
+        if (cleanUp_) cleanUp_();
+        std::fflush(nullptr);
+        ::_exit(0);
+    }
+
+    std::function<void()> cleanUp_;
     QSocketNotifier* notifier_ = nullptr;
 };
 

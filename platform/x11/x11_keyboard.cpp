@@ -4,9 +4,11 @@
 
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <X11/extensions/XInput.h>
 #include <X11/extensions/XTest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <thread>
@@ -39,8 +41,10 @@ std::unique_ptr<X11Keyboard> X11Keyboard::open(const char* displayName) {
     keyboard->xkbEventBase_ = xkbEvent;
     XkbSelectEvents(display, XkbUseCoreKbd, XkbNewKeyboardNotifyMask | XkbMapNotifyMask,
                     XkbNewKeyboardNotifyMask | XkbMapNotifyMask);
-    XkbSelectEventDetails(display, XkbUseCoreKbd, XkbStateNotify, XkbGroupStateMask,
-                          XkbGroupStateMask);
+    // CapsLock changes too: letters are typed with Shift inverted while it is on.
+    XkbSelectEventDetails(display, XkbUseCoreKbd, XkbStateNotify,
+                          XkbGroupStateMask | XkbModifierLockMask,
+                          XkbGroupStateMask | XkbModifierLockMask);
     return keyboard;
 }
 
@@ -52,12 +56,16 @@ X11Keyboard::~X11Keyboard() {
     releaseAll();
     // Clients may still be reading the last keys; the loans stay for the rest of the grace period
     // even when the program ends right after typing.
-    if (!loans_.empty()) {
-        const std::int64_t left = kLoanGraceMs - (nowMs() - lastUseMs_);
-        if (left > 0) std::this_thread::sleep_for(std::chrono::milliseconds(left));
-    }
-    restoreLoans();
+    restoreLoansAfterGrace(kLoanGraceMs);
     XCloseDisplay(display_);
+}
+
+void X11Keyboard::restoreLoansAfterGrace(int maxWaitMs) {
+    if (loans_.empty()) return;
+    const std::int64_t left =
+        std::min<std::int64_t>(kLoanGraceMs - (nowMs() - lastUseMs_), maxWaitMs);
+    if (left > 0) std::this_thread::sleep_for(std::chrono::milliseconds(left));
+    restoreLoans();
 }
 
 void X11Keyboard::reloadIfChanged() {
@@ -80,6 +88,7 @@ void X11Keyboard::reload() {
     XkbGetNames(display_, XkbKeyNamesMask | XkbKeyTypeNamesMask, xkb);
     XkbStateRec state{};
     XkbGetState(display_, XkbUseCoreKbd, &state);
+    capsLocked_ = state.locked_mods & LockMask;
     std::vector<KeySnapshot> keys;
     std::uint8_t level3 = 0;
     shiftKeycode_ = controlKeycode_ = altKeycode_ = 0;
@@ -182,6 +191,7 @@ bool X11Keyboard::serverHolds(std::uint8_t keycode) {
 }
 
 void X11Keyboard::fenceInput(std::uint8_t idleKeycode) {
+    const bool grabbed = grabKey(idleKeycode);
     const std::int64_t deadline = nowMs() + 500;
     for (bool down : {true, false}) {
         XTestFakeKeyEvent(display_, idleKeycode, down ? True : False, CurrentTime);
@@ -189,6 +199,33 @@ void X11Keyboard::fenceInput(std::uint8_t idleKeycode) {
         while (serverHolds(idleKeycode) != down && nowMs() < deadline)
             std::this_thread::sleep_for(std::chrono::microseconds(200));
     }
+    if (grabbed) ungrabKey(idleKeycode);
+}
+
+namespace {
+bool grabRefused = false;
+int noteRefusal(Display*, XErrorEvent*) {
+    grabRefused = true;
+    return 0;
+}
+}  // namespace
+
+// Only for the span of the fence: a grab held for good would swallow that keycode for any other
+// program that lends it a symbol to type with.
+bool X11Keyboard::grabKey(std::uint8_t keycode) {
+    XSync(display_, False);
+    grabRefused = false;
+    auto previous = XSetErrorHandler(noteRefusal);
+    XGrabKey(display_, keycode, AnyModifier, DefaultRootWindow(display_), False, GrabModeAsync,
+             GrabModeAsync);
+    XSync(display_, False);
+    XSetErrorHandler(previous);
+    return !grabRefused;
+}
+
+void X11Keyboard::ungrabKey(std::uint8_t keycode) {
+    XUngrabKey(display_, keycode, AnyModifier, DefaultRootWindow(display_));
+    XFlush(display_);
 }
 
 void X11Keyboard::setKeySymbols(const std::map<std::uint8_t, std::uint32_t>& symbols) {
@@ -247,7 +284,17 @@ std::int16_t X11Keyboard::vkKeyScan(char32_t ch) {
     if (vk == 0) return -1;
     levelOfVk_[vk] = place->level;
     static constexpr int kShiftState[4] = {0, 1, 6, 7};
-    return static_cast<std::int16_t>((kShiftState[place->level] << 8) | vk);
+    int level = place->level;
+    // CapsLock turns a letter key's first level into its capital and back; Shift then undoes
+    // that, so the letter keeps the case the text has and the lock stays as the user set it.
+    if (capsLocked_ && level < 2) {
+        KeySym lower = 0, upper = 0;
+        const KeySym base = model_.keysymAt(place->keycode, 0);
+        XConvertCase(base, &lower, &upper);
+        if (lower == base && upper != lower && upper == model_.keysymAt(place->keycode, 1))
+            level ^= 1;
+    }
+    return static_cast<std::int16_t>((kShiftState[level] << 8) | vk);
 }
 
 std::uint32_t X11Keyboard::mapVirtualKey(std::uint8_t virtualKey) {

@@ -24,6 +24,9 @@ namespace ostrevin::platform {
 class X11Keyboard : public Keyboard {
   public:
     static constexpr int kLoanGraceMs = 1500;
+    // What is left of the grace period is waited out at most this long when the program is told
+    // to end, so that it ends within a second.
+    static constexpr int kExitGraceMs = 500;
 
     // nullptr when the display cannot be opened or lacks the XTest or XKB extension.
     static std::unique_ptr<X11Keyboard> open(const char* displayName = nullptr);
@@ -41,6 +44,8 @@ class X11Keyboard : public Keyboard {
     void restoreIfIdle();
     // Returns every lent keycode now.
     void restoreLoans();
+    // Waits out what is left of the grace period, at most maxWaitMs, then returns every loan.
+    void restoreLoansAfterGrace(int maxWaitMs);
     // Releases every key this layer still holds down.
     void releaseAll();
 
@@ -59,6 +64,10 @@ class X11Keyboard : public Keyboard {
     std::vector<int> keyboardDevices();
     // Returns once the server has processed every key event sent so far.
     void fenceInput(std::uint8_t idleKeycode);
+    // The fence key is grabbed for the span of the fence, so that its press and release come
+    // back to us and the focused window sees no key that no macro asked for.
+    bool grabKey(std::uint8_t keycode);
+    void ungrabKey(std::uint8_t keycode);
     void fakeKey(std::uint8_t keycode, bool down);
     void press(std::uint8_t keycode);
     void release(std::uint8_t keycode);
@@ -66,6 +75,7 @@ class X11Keyboard : public Keyboard {
     Display* display_;
     int xkbEventBase_ = 0;
     bool dirty_ = true;
+    bool capsLocked_ = false;
     KeymapModel model_;
     std::uint8_t shiftKeycode_ = 0, controlKeycode_ = 0, altKeycode_ = 0;
     std::map<std::uint8_t, char32_t> loans_;  // keycode -> character

@@ -55,14 +55,14 @@ class Sandbox:
         self.processes.append(proc)
         return proc
 
-    def start_keylog(self, title="keylog target", sentinel="F12"):
+    def start_keylog(self, title="keylog target", sentinel="F12", extra=()):
         out = os.path.join(self.root, "keylog.txt")
         ready = os.path.join(self.root, "keylog.ready")
         for stale in (ready, out, out + ".done"):
             if os.path.exists(stale):
                 os.unlink(stale)
         self.start([os.environ["KEYLOG_BIN"], "--title", title, "--out", out,
-                    "--sentinel", sentinel, "--ready", ready])
+                    "--sentinel", sentinel, "--ready", ready, *extra])
         wait_for(lambda: os.path.exists(ready) and open(ready).read().strip(), 10,
                  "keylog to take the focus")
         window = open(ready).read().strip()

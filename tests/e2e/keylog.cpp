@@ -5,9 +5,12 @@
 // keys that give no text are written as "<KeysymName>", modifier keys alone not at all.
 // With --sentinel NAME it also creates FILE.done when that key arrives, so a test can wait for the
 // end of what it typed; --ready FILE is created, holding the window id, once the window has had
-// the focus.
+// the focus. With --clicks 1 it also writes each mouse button press as "<B1 x,y>" (screen
+// position). With --raw FILE it writes every key event it receives to FILE as it came, a line
+// each, "+38" for a press of keycode 38 and "-38" for its release, keys without symbols included.
 //
-//   keylog --title TITLE --out FILE [--sentinel F12] [--ready FILE] [--delay MS]
+//   keylog --title TITLE --out FILE [--sentinel F12] [--ready FILE] [--delay MS] [--clicks 1]
+//          [--raw FILE]
 #include <X11/XKBlib.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -29,6 +32,8 @@ struct Options {
     std::string sentinel;
     std::string ready;
     int delayMs = 0;
+    bool clicks = false;
+    std::string raw;
 };
 
 bool parse(int argc, char** argv, Options& o) {
@@ -44,6 +49,10 @@ bool parse(int argc, char** argv, Options& o) {
             o.ready = argv[i + 1];
         else if (flag == "--delay")
             o.delayMs = std::atoi(argv[i + 1]);
+        else if (flag == "--raw")
+            o.raw = argv[i + 1];
+        else if (flag == "--clicks")
+            o.clicks = std::atoi(argv[i + 1]) != 0;
         else
             return false;
     }
@@ -104,11 +113,16 @@ int main(int argc, char** argv) {
     if (!dpy) return 3;
     int out = ::open(opt.out.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
     if (out < 0) return 4;
+    const int raw = opt.raw.empty()
+                        ? -1
+                        : ::open(opt.raw.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
 
     Window win = XCreateSimpleWindow(dpy, DefaultRootWindow(dpy), 50, 50, 480, 200, 1,
                                      BlackPixel(dpy, 0), WhitePixel(dpy, 0));
     setTitle(dpy, win, opt.title);
-    XSelectInput(dpy, win, KeyPressMask | FocusChangeMask | StructureNotifyMask | ExposureMask);
+    XSelectInput(dpy, win,
+                 KeyPressMask | FocusChangeMask | StructureNotifyMask | ExposureMask |
+                     (opt.clicks ? ButtonPressMask : 0) | (raw >= 0 ? KeyReleaseMask : 0));
     int xkbEvent = 0, xkbError = 0, major = XkbMajorVersion, minor = XkbMinorVersion, opcode = 0;
     if (!XkbQueryExtension(dpy, &opcode, &xkbEvent, &xkbError, &major, &minor)) return 5;
     XkbSelectEvents(dpy, XkbUseCoreKbd, XkbNewKeyboardNotifyMask | XkbMapNotifyMask,
@@ -130,6 +144,15 @@ int main(int argc, char** argv) {
             xkb = XkbGetMap(dpy, XkbAllClientInfoMask, XkbUseCoreKbd);
             continue;
         }
+        if (ev.type == ButtonPress) {
+            appendText(out, "<B" + std::to_string(ev.xbutton.button) + " " +
+                                std::to_string(ev.xbutton.x_root) + "," +
+                                std::to_string(ev.xbutton.y_root) + ">");
+            continue;
+        }
+        if (raw >= 0 && (ev.type == KeyPress || ev.type == KeyRelease))
+            appendText(raw,
+                       (ev.type == KeyPress ? "+" : "-") + std::to_string(ev.xkey.keycode) + "\n");
         if (ev.type != KeyPress) continue;
         KeySym sym = NoSymbol;
         unsigned int consumed = 0;
