@@ -52,6 +52,10 @@ QIcon TfrmMain::typeIcon(int icon) {
     }
 }
 
+void TfrmMain::LoadHotKeys() {
+    if (hotKeys && hotKeys->LoadHotKeys()) LoadMacroList();
+}
+
 void TfrmMain::LoadMacroList() {
     lvMacro_->clear();
     QList<QTreeWidgetItem*> items;

@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include "macros/catalogue/macro_catalogue.h"
+#include "macros/triggers/hot_key_pool.h"
 #include "widgets/qt_timer.h"
 
 namespace keyloom {
@@ -17,6 +18,11 @@ class TfrmMain : public QWidget {
 
     // Rebuilds every row from the catalogue; the selection is not kept.
     void LoadMacroList();
+    // Gives the hot key pool the catalogue's keys under the current numbering, then refills the
+    // list; after every change of the catalogue.
+    void LoadHotKeys();
+    // The pool EPHotKey0 to EPHotKey100 with its flags EditingMacro and HotKeyBusy (set at start).
+    HotKeyPool* hotKeys = nullptr;
 
     QTreeWidget* list() const { return lvMacro_; }
 

@@ -1,5 +1,6 @@
 #include "macros/app/keyloom_app.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -32,7 +33,7 @@ KeyloomApp::KeyloomApp(std::unique_ptr<ostrevin::platform::X11Keyboard> keyboard
       frmMain(catalogue_, [this](std::uint8_t vk) { return keyboard_->keyLabel(vk); }),
       player_(PlayerServices{
           catalogue_, SendKey1, Recorder, *windows_, launcher_, clock_, pump_, files_, frmMain.tmr1,
-          frmMain.Timer1, [this](const std::string& prompt) { return frmGetVar.Ask(prompt); },
+          triggers_.poll.pauseTimer(), [this](const std::string& prompt) { return frmGetVar.Ask(prompt); },
           [this](const std::string& status) { Keyloom.RecordFinished(status); }}),
       Keyloom(
           catalogue_, pump_, [this](int number) { runMacro(number); },
@@ -57,10 +58,19 @@ void KeyloomApp::showFirstTime() {
     catalogue_.setFirstRun(false);
 }
 
+void KeyloomApp::startTriggers() {
+    triggers_.router.applicationActive = [] { return QApplication::activeWindow() != nullptr; };
+    triggers_.router.showError = [](const std::string& message) {
+        ostrevin::widgets::showErrorBox(nullptr, toQString(message));
+    };
+    frmMain.hotKeys = &triggers_.pool;
+    frmMain.LoadHotKeys();
+    triggers_.poll.Start();
+}
+
 int KeyloomApp::run(const std::vector<std::string>& arguments) {
     try {
-        frmMain.LoadMacroList();
-        frmMain.Timer1.setInterval(catalogue_.searchInterval());
+        startTriggers();  // registering the pool fills the list
         catalogue_.resetFoundHandles();
     } catch (const std::exception& e) {
         ostrevin::widgets::showErrorBox(nullptr, toQString(e.what()));

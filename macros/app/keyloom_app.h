@@ -10,11 +10,13 @@
 #include "common/ini_store.h"
 #include "macros/app/frm_get_var.h"
 #include "macros/app/frm_main.h"
+#include "macros/app/hot_key_feed.h"
 #include "macros/app/no_journal_recorder.h"
 #include "macros/app/t_keyloom.h"
 #include "macros/catalogue/macro_catalogue.h"
 #include "macros/playback/macro_player.h"
 #include "macros/sendkey/send_key.h"
+#include "macros/triggers/macro_triggers.h"
 #include "platform/posix/dl_library_loader.h"
 #include "platform/posix/posix_clock.h"
 #include "platform/posix/posix_file_system.h"
@@ -36,6 +38,7 @@ class KeyloomApp {
                std::unique_ptr<ostrevin::platform::X11WindowSystem> windows);
     void runMacro(int number);
     void showFirstTime();
+    void startTriggers();
 
     ostrevin::IniStore store_{kCatalogueFileName};
     ostrevin::platform::PosixFileSystem files_;
@@ -49,6 +52,11 @@ class KeyloomApp {
     TSendKey SendKey1;
     NoJournalRecorder Recorder;
     TfrmMain frmMain;
+    // Hot keys and window triggers start macros by themselves; the player switches the poll off
+    // during a pause through triggers_.poll.pauseTimer().
+    HotKeyFeed hotKeyFeed_;
+    MacroTriggers triggers_{{hotKeyFeed_.keys(), catalogue_, files_, *windows_, pump_,
+                             frmMain.Timer1, [this](int number) { runMacro(number); }}};
     TfrmGetVar frmGetVar;
     MacroPlayer player_;
     TKeyloom Keyloom;

@@ -48,14 +48,34 @@ class FakeHotKeys : public HotKeys {
   public:
     std::map<int, std::pair<unsigned, std::uint8_t>> registered;
     std::set<std::pair<unsigned, std::uint8_t>> takenElsewhere;
+    std::vector<int> attempts;  // ids in the order their registration was asked for
+    // Held keys: every call of keysHeld counts down the checks left until they are released.
+    int heldForChecks = 0;
+    int keyChecks = 0;
+    int watchDepth = 0;
+    bool releasesWake = true;
 
     bool registerHotKey(int id, unsigned modifiers, std::uint8_t virtualKey) override {
+        attempts.push_back(id);
         if (takenElsewhere.count({modifiers, virtualKey})) return false;
+        // As on the real desktop, one combination has one owner within the program too.
+        for (const auto& [other, combination] : registered)
+            if (other != id && combination == std::make_pair(modifiers, virtualKey)) return false;
         registered[id] = {modifiers, virtualKey};
         return true;
     }
     void unregisterHotKey(int id) override { registered.erase(id); }
     void setHandler(std::function<void(int)> handler) override { handler_ = std::move(handler); }
+    bool keysHeld(int) override {
+        ++keyChecks;
+        if (heldForChecks == 0) return false;
+        --heldForChecks;
+        return true;
+    }
+    bool watchReleases(bool on) override {
+        watchDepth += on ? 1 : -1;
+        return releasesWake;
+    }
     void press(int id) {
         if (handler_ && registered.count(id)) handler_(id);
     }

@@ -1,0 +1,60 @@
+// Brings hot key presses from their X connection onto the user-interface thread through the event
+// loop: a notifier on the connection's socket, and a look at Xlib's own queue before the loop
+// sleeps, since Xlib may have read events off the socket while it waited for a reply.
+#pragma once
+
+#include <QAbstractEventDispatcher>
+#include <QMetaObject>
+#include <QSocketNotifier>
+#include <memory>
+
+#include "platform/x11/x11_hot_keys.h"
+
+namespace keyloom {
+
+// Registers nothing: hot keys are not available, the macros still run by their other triggers.
+class NoHotKeys : public ostrevin::platform::HotKeys {
+  public:
+    bool registerHotKey(int, unsigned, std::uint8_t) override { return false; }
+    void unregisterHotKey(int) override {}
+    void setHandler(std::function<void(int)>) override {}
+    bool keysHeld(int) override { return false; }
+    bool watchReleases(bool) override { return false; }
+};
+
+class HotKeyFeed {
+  public:
+    HotKeyFeed() : x11_(ostrevin::platform::X11HotKeys::open()) {
+        if (!x11_) return;
+        notifier_ = std::make_unique<QSocketNotifier>(x11_->connectionFd(), QSocketNotifier::Read);
+        QObject::connect(notifier_.get(), &QSocketNotifier::activated,
+                         [this] { x11_->dispatchPending(); });
+        QObject::connect(QAbstractEventDispatcher::instance(),
+                         &QAbstractEventDispatcher::aboutToBlock, notifier_.get(), [this] {
+                             if (posted_ || !x11_->hasQueuedEvents()) return;
+                             posted_ = true;
+                             QMetaObject::invokeMethod(
+                                 notifier_.get(),
+                                 [this] {
+                                     posted_ = false;
+                                     x11_->dispatchPending();
+                                 },
+                                 Qt::QueuedConnection);
+                         });
+    }
+    HotKeyFeed(const HotKeyFeed&) = delete;
+    HotKeyFeed& operator=(const HotKeyFeed&) = delete;
+
+    ostrevin::platform::HotKeys& keys() {
+        if (x11_) return *x11_;
+        return none_;
+    }
+
+  private:
+    std::unique_ptr<ostrevin::platform::X11HotKeys> x11_;
+    NoHotKeys none_;
+    std::unique_ptr<QSocketNotifier> notifier_;
+    bool posted_ = false;
+};
+
+}  // namespace keyloom

@@ -1,0 +1,73 @@
+#include "macros/triggers/trigger_list.h"
+
+#include <algorithm>
+#include <charconv>
+
+#include "common/text.h"
+#include "macros/catalogue/macro_catalogue.h"
+
+namespace keyloom {
+
+namespace {
+constexpr std::size_t kTitleChars = 249;
+}
+
+std::string triggerKey(const std::string& trigger) {
+    return ostrevin::upperAscii(ostrevin::trimControl(trigger));
+}
+
+std::string windowTitleKey(const std::string& title) {
+    return triggerKey(ostrevin::cutToChars(title, kTitleChars));
+}
+
+bool foundHandleHas(const std::string& list, unsigned long long window) {
+    std::string_view rest = list;
+    while (!rest.empty()) {
+        const std::size_t comma = rest.find(',');
+        const std::string_view element = rest.substr(0, comma);
+        unsigned long long value = 0;
+        const auto [end, error] =
+            std::from_chars(element.data(), element.data() + element.size(), value);
+        if (!element.empty() && error == std::errc{} && end == element.data() + element.size() &&
+            value == window)
+            return true;
+        if (comma == std::string_view::npos) break;
+        rest.remove_prefix(comma + 1);
+    }
+    return false;
+}
+
+TriggerList::TriggerList(const ostrevin::IniStore& store, ostrevin::platform::FileSystem& files)
+    : store_(store), files_(files) {}
+
+const std::vector<WindowTrigger>& TriggerList::refresh() {
+    std::string text = files_.readFile(store_.path()).value_or("");
+    if (!loaded_ || text != bytes_) {
+        parse(text);
+        bytes_ = std::move(text);
+        loaded_ = true;
+    }
+    return triggers_;
+}
+
+void TriggerList::parse(const std::string& text) {
+    triggers_.clear();
+    const ostrevin::IniDocument doc = ostrevin::IniDocument::parse(text);
+    const auto entriesText = doc.value("Main", "Entries");
+    const int entries =
+        std::clamp(entriesText ? ostrevin::parseInteger(*entriesText).value_or(0) : 0, 0,
+                   MacroCatalogue::kMaxEntries);
+    for (int n = 1; n <= entries; ++n) {
+        const std::string section = MacroCatalogue::section(n);
+        std::string title = doc.value(section, "Trigger").value_or("");
+        if (title.empty()) continue;
+        WindowTrigger trigger;
+        trigger.number = n;
+        trigger.matchKey = triggerKey(title);
+        trigger.title = std::move(title);
+        trigger.foundHandle = doc.value(section, "FoundHandle").value_or("");
+        triggers_.push_back(std::move(trigger));
+    }
+}
+
+}  // namespace keyloom

@@ -1,0 +1,71 @@
+#include "macros/triggers/trigger_poll.h"
+
+namespace keyloom {
+
+TriggerPoll::TriggerPoll(TriggerPollServices services)
+    : services_(std::move(services)),
+      timer_(services_.Timer1),
+      triggers_(services_.catalogue.store(), services_.files) {}
+
+void TriggerPoll::Start() {
+    timer_.setOnTick([this] { Timer1Timer(); });
+    timer_.setInterval(services_.catalogue.searchInterval());
+    timer_.setEnabled(true);
+}
+
+const TriggerPoll::Desktop& TriggerPoll::desktop() {
+    if (!desktop_) {
+        desktop_.emplace();
+        desktop_->windows = services_.windows.enumerateWindows();
+        for (std::size_t i = 0; i < desktop_->windows.size(); ++i)
+            desktop_->firstByKey.try_emplace(windowTitleKey(desktop_->windows[i].title), i);
+    }
+    return *desktop_;
+}
+
+// Records the window (merged with what the file holds now, so a write of another copy is kept)
+// and reports whether it was new.
+bool TriggerPoll::fire(const WindowTrigger& trigger, const ostrevin::platform::WindowInfo& window) {
+    bool added = false;
+    services_.catalogue.store().update([&](ostrevin::IniDocument& doc) {
+        const std::string section = MacroCatalogue::section(trigger.number);
+        const std::string list = doc.value(section, "FoundHandle").value_or("");
+        if (foundHandleHas(list, window.id)) return;
+        const std::string id = std::to_string(window.id);
+        doc.set(section, "FoundHandle", list.empty() ? id : list + "," + id);
+        added = true;
+    });
+    return added;
+}
+
+void TriggerPoll::Timer1Timer() {
+    desktop_.reset();
+    // The list is copied: a macro run from here may change the catalogue under it.
+    const std::vector<WindowTrigger> triggers = triggers_.refresh();
+    for (const WindowTrigger& trigger : triggers) {
+        search_.TargetTitle = trigger.title;
+        search_.WindowFound = false;
+        ostrevin::platform::WindowInfo window;
+        {
+            const Desktop& now = desktop();
+            const auto match = now.firstByKey.find(trigger.matchKey);
+            if (match != now.firstByKey.end()) {
+                window = now.windows[match->second];
+                search_.WindowFound = true;
+                search_.FoundWindow = window.id;
+            }
+        }
+        const bool found = search_.WindowFound;
+        // A tick nested in this pump takes its own enumeration; nothing here points into it.
+        services_.pump.processMessages();
+        if (!found) continue;
+        if (foundHandleHas(trigger.foundHandle, window.id) || !window.visible) continue;
+        if (!fire(trigger, window)) continue;
+        desktop_.reset();
+        services_.processHotKey(trigger.number);
+    }
+    search_.TargetTitle.clear();
+    search_.WindowFound = false;
+}
+
+}  // namespace keyloom
