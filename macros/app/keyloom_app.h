@@ -11,8 +11,8 @@
 #include "macros/app/frm_get_var.h"
 #include "macros/app/frm_main.h"
 #include "macros/app/hot_key_feed.h"
-#include "macros/app/no_journal_recorder.h"
 #include "macros/app/t_keyloom.h"
+#include "macros/app/x11_journal_recorder.h"
 #include "macros/catalogue/macro_catalogue.h"
 #include "macros/playback/macro_player.h"
 #include "macros/sendkey/send_key.h"
@@ -50,7 +50,7 @@ class KeyloomApp {
     ostrevin::widgets::QtMessagePump pump_;
     ostrevin::platform::DlLibraryLoader loader_;
     TSendKey SendKey1;
-    NoJournalRecorder Recorder;
+    X11JournalRecorder Recorder;
     TfrmMain frmMain;
     // Hot keys and window triggers start macros by themselves; the player switches the poll off
     // during a pause through triggers_.poll.pauseTimer().

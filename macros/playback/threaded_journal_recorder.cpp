@@ -13,6 +13,10 @@ ThreadedJournalRecorder::ThreadedJournalRecorder(JournalRecorderServices service
 
 ThreadedJournalRecorder::~ThreadedJournalRecorder() {
     *alive_ = false;
+    shutdown();
+}
+
+void ThreadedJournalRecorder::shutdown() {
     {
         std::lock_guard lock(mutex_);
         quit_ = true;
@@ -22,7 +26,7 @@ ThreadedJournalRecorder::~ThreadedJournalRecorder() {
         if (replay_) replay_->stop();
     }
     wake_.notify_all();
-    worker_.join();
+    if (worker_.joinable()) worker_.join();
 }
 
 void ThreadedJournalRecorder::StartRecording() {

@@ -47,6 +47,9 @@ class ThreadedJournalRecorder : public TOlejrnl {
     void StopRecording() override;
 
     bool busy();
+    // Ends a running playback or recording and the worker: what the playback held is released
+    // and a recording is saved before it returns. Nothing runs afterwards.
+    void shutdown();
 
   private:
     struct Job {
