@@ -63,6 +63,19 @@ std::optional<std::pair<std::string, std::string>> iniKeyValue(std::string_view 
     return std::make_pair(std::string(*key), std::string(lineValue(line)));
 }
 
+std::size_t IniDocument::NameHash::operator()(std::string_view name) const {
+    std::size_t h = 14695981039346656037ull;  // FNV-1a over the upper-cased bytes
+    for (char c : name) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    }
+    return h;
+}
+
+bool IniDocument::NameEqual::operator()(std::string_view a, std::string_view b) const {
+    return equalsIgnoreAsciiCase(a, b);
+}
+
 IniDocument IniDocument::parse(std::string_view text) {
     IniDocument doc;
     bool endingKnown = false;
@@ -81,7 +94,7 @@ IniDocument IniDocument::parse(std::string_view text) {
             if (!endingKnown) doc.eol_ = line.ending, endingKnown = true;
         }
         if (auto name = iniSectionName(line.content)) {
-            doc.index_[upperAscii(*name)].push_back(doc.sections_.size());
+            doc.index_[std::move(*name)].push_back(doc.sections_.size());
             doc.sections_.push_back({{std::move(line)}, false});
         } else if (doc.sections_.empty()) {
             doc.prelude_.push_back(std::move(line));
@@ -93,7 +106,7 @@ IniDocument IniDocument::parse(std::string_view text) {
 }
 
 IniDocument::Section* IniDocument::first(std::string_view name) {
-    auto it = index_.find(upperAscii(name));
+    auto it = index_.find(name);
     return it == index_.end() || it->second.empty() ? nullptr : &sections_[it->second.front()];
 }
 
@@ -140,7 +153,9 @@ IniDocument::Line* IniDocument::lastLine() {
 void IniDocument::appendSection(std::string_view name) {
     if (Line* last = lastLine(); last && last->ending.empty()) last->ending = eol_;
     const std::string safe = oneLine(name);
-    index_[upperAscii(safe)].push_back(sections_.size());
+    auto it = index_.find(std::string_view(safe));
+    if (it == index_.end()) it = index_.emplace(safe, std::vector<std::size_t>{}).first;
+    it->second.push_back(sections_.size());
     sections_.push_back({{Line{"[" + safe + "]", eol_}}, false});
 }
 
@@ -206,7 +221,7 @@ void IniDocument::replaceSection(std::string_view section,
 
 void IniDocument::removeSection(std::string_view section) {
     // Every copy goes: after an erase, no stale duplicate may surface as the section.
-    auto it = index_.find(upperAscii(section));
+    auto it = index_.find(section);
     if (it == index_.end()) return;
     for (std::size_t position : it->second) {
         sections_[position].removed = true;

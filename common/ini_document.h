@@ -57,8 +57,17 @@ class IniDocument {
 
     std::vector<Line> prelude_;  // lines before the first section
     std::vector<Section> sections_;
-    // Upper-cased name -> positions in sections_ of the live sections of that name, in order.
-    std::unordered_map<std::string, std::vector<std::size_t>> index_;
+    // Names compared without regard to ASCII case, looked up without copying the name.
+    struct NameHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view name) const;
+    };
+    struct NameEqual {
+        using is_transparent = void;
+        bool operator()(std::string_view a, std::string_view b) const;
+    };
+    // Name -> positions in sections_ of the live sections of that name, in file order.
+    std::unordered_map<std::string, std::vector<std::size_t>, NameHash, NameEqual> index_;
     std::string eol_ = "\n";  // the file's own line ending, for lines we add
 };
 

@@ -27,7 +27,7 @@ std::string namedKey(std::uint8_t vk) {
     }
     if ((vk >= '0' && vk <= '9') || (vk >= 'A' && vk <= 'Z')) return std::string(1, char(vk));
     if (vk >= 0x60 && vk <= 0x69) return std::string(1, char('0' + vk - 0x60));
-    if (vk >= 0x70 && vk <= 0x87) return "F" + std::to_string(vk - 0x70 + 1);
+    if (vk >= 0x70 && vk <= 0x87) return std::string("F").append(std::to_string(vk - 0x70 + 1));
     return {};
 }
 
