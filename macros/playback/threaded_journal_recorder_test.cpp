@@ -189,14 +189,13 @@ TEST(ThreadedJournalRecorder, EndingDuringAPlaybackReleasesWhatItHolds) {
     Journal j = twoKeys();
     j.events[1].delayMs = 60'000;
     h.put("/p/Long.dat", encodeJournal(j));
+    h.replay.blockAfterSends = 1;  // the second key is a minute away
     {
         ThreadedJournalRecorder recorder(h.services());
         h.attach(recorder);
         recorder.PlayBackFileName = "/p/Long.dat";
         recorder.StartPlayBack();
-        for (int i = 0; i < 200 && h.replay.sent.empty(); ++i) std::this_thread::sleep_for(5ms);
-        h.replay.blockUntilStopped = true;  // the second key is a minute away
-        std::this_thread::sleep_for(10ms);
+        for (int i = 0; i < 400 && h.replay.sentCount == 0; ++i) std::this_thread::sleep_for(5ms);
     }
     ASSERT_EQ(h.replay.sent.size(), 2u);
     EXPECT_EQ(h.replay.sent[1].event.kind, RawEventKind::KeyUp);

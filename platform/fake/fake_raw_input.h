@@ -24,13 +24,14 @@ class FakeReplay : public RawInputReplay {
     std::vector<Sent> sent;
     int syncs = 0;
     std::atomic<bool> stopped{false};
-    // Blocks waits until stop() when set, to stand for a long playback.
-    bool blockUntilStopped = false;
+    // Once this many events were sent, waits block until stop(): a long playback.
+    int blockAfterSends = -1;
+    std::atomic<int> sentCount{0};
 
     ScreenSize screen() override { return size; }
     std::int64_t nowUs() override { return clockUs; }
     bool waitUntil(std::int64_t dueUs) override {
-        if (blockUntilStopped) {
+        if (blockAfterSends >= 0 && sentCount >= blockAfterSends) {
             std::unique_lock lock(mutex_);
             woken_.wait(lock, [this] { return stopped.load(); });
         }
@@ -47,6 +48,7 @@ class FakeReplay : public RawInputReplay {
     bool userCancelled() override { return escaped_; }
     void send(const RawInputEvent& event) override {
         sent.push_back({event, clockUs});
+        ++sentCount;
         if (escapeAfterSends >= 0 && static_cast<int>(sent.size()) >= escapeAfterSends)
             escaped_ = true;
     }
