@@ -54,11 +54,11 @@ std::string Cleaner::defaultMoveFolder() {
 platform::Disposal Cleaner::dispose(const ResultRow& row, CleanMode mode,
                                     const std::string& folder) {
     switch (mode) {
-        case CleanMode::Delete: return disposal_.remove(row.file);
-        case CleanMode::MoveToFolder: return disposal_.moveTo(row.file, folder);
+        case CleanMode::Delete: return disposal_.remove(row.fileRef());
+        case CleanMode::MoveToFolder: return disposal_.moveTo(row.fileRef(), folder);
         case CleanMode::Recycle: break;
     }
-    return disposal_.trash(row.file);
+    return disposal_.trash(row.fileRef());
 }
 
 CleanReport Cleaner::cleanAll(std::vector<ResultRow>& rows, CleanMode mode,

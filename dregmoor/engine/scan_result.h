@@ -16,10 +16,16 @@ struct ResultRow {
     std::string folder;  // the folder holding the file, ending in "/" (the "Path" column)
     std::string name;    // the "Filename" column
     std::uint64_t bytes = 0;
-    int pattern = 0;         // position in the pattern list, or a SpecialSource
-    platform::FileRef file;  // what cleaning hands to the platform
+    int pattern = 0;  // position in the pattern list, or a SpecialSource
+    // The file as the scan saw it: the length of folder's leading part that was the walk's root
+    // (below it no link is followed), and the identity that cleaning checks.
+    std::size_t rootLength = 0;
+    std::uint64_t device = 0, inode = 0;
 
     std::string fullPath() const { return folder + name; }
+    platform::FileRef fileRef() const {
+        return {folder.substr(0, rootLength), folder.substr(rootLength) + name, device, inode};
+    }
     std::int64_t kilobytes() const;  // rounded, halves to even
     std::string sizeText() const;    // "2k"
 };

@@ -53,7 +53,9 @@ class RowCollector : public platform::TreeVisitor {
         row.name = name;
         row.bytes = facts.size;
         row.pattern = patterns_ ? (*patterns_)[static_cast<std::size_t>(tag)].position : source_;
-        row.file = {root_, folder.substr(root_.size()) + row.name, facts.device, facts.inode};
+        row.rootLength = root_.size();
+        row.device = facts.device;
+        row.inode = facts.inode;
         buckets_[static_cast<std::size_t>(tag)].push_back(std::move(row));
         ++found_;
     }
@@ -166,7 +168,9 @@ ScanReport Scanner::ScanDrives(bool timed, const ScannerSettings& settings,
             row.name = slash == std::string::npos ? store.name : store.name.substr(slash + 1);
             row.bytes = facts->size;
             row.pattern = kCookieFolder;
-            row.file = {store.folder, store.name, facts->device, facts->inode};
+            row.rootLength = store.folder.size();
+            row.device = facts->device;
+            row.inode = facts->inode;
             report.rows.push_back(std::move(row));
             progress.rows = report.rows.size();
             if (callback && !callback(progress)) {

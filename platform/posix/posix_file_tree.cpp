@@ -2,11 +2,15 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <linux/magic.h>
+#include <linux/openat2.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 namespace ostrevin::platform {
@@ -23,10 +27,26 @@ struct LinuxDirent64 {
 
 constexpr int kOpenDir = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
 constexpr std::uint64_t kProgressEvery = 64;
+// The largest record getdents64 gives (a 255-byte name), rounded up.
+constexpr long kLargestRecord = 512;
+
+// Filesystems whose getdents64 fills the buffer until the folder ends, so a short answer is the
+// end and the call that would return nothing can be saved.
+bool fillsWholeBuffer(int fd) {
+    struct statfs fs {};
+    if (::fstatfs(fd, &fs) != 0) return false;
+    switch (static_cast<unsigned long>(fs.f_type)) {
+        case EXT4_SUPER_MAGIC:
+        case XFS_SUPER_MAGIC:
+        case BTRFS_SUPER_MAGIC:
+        case TMPFS_MAGIC: return true;
+        default: return false;
+    }
+}
 
 struct Level {
     int fd = -1;
-    dev_t device = 0;
+    dev_t device = 0;  // known for the root, and for others once their descriptor is closed
     ino_t inode = 0;
     std::size_t pathLength = 0;  // of the walk's path string, this folder's "/" included
     std::string subfolders;      // names of the folders still to enter, each ending in '\0'
@@ -62,6 +82,7 @@ class Walk {
         if (!path_.ends_with('/')) path_ += '/';
         levels_.push_back({fd, st.st_dev, st.st_ino, path_.size(), {}, 0});
         open_ = 1;
+        shortMeansEnd_ = fillsWholeBuffer(fd);
         const bool whole = readLevel(levels_.back()) && descend();
         for (auto& level : levels_)
             if (level.fd >= 0) ::close(level.fd);
@@ -79,13 +100,15 @@ class Walk {
         ++progress_.folders;
         if (!tellProgress()) return false;
         for (;;) {
-            const long n = ::syscall(SYS_getdents64, level.fd, buffer_.data(), buffer_.size());
+            const long size = static_cast<long>(buffer_.size());
+            const long n = ::syscall(SYS_getdents64, level.fd, buffer_.data(), size);
             if (n <= 0) return true;  // the end, or a folder that cannot be read further
             for (long pos = 0; pos < n;) {
                 const auto* entry = reinterpret_cast<const LinuxDirent64*>(buffer_.data() + pos);
                 pos += entry->d_reclen;
                 if (!entry_(level, entry->d_name, entry->d_type)) return false;
             }
+            if (shortMeansEnd_ && n < size - kLargestRecord) return true;
         }
     }
 
@@ -117,6 +140,8 @@ class Walk {
         if (open_ < maxOpen_) return;
         for (auto& level : levels_)
             if (level.fd >= 0) {
+                struct stat st {};
+                if (::fstat(level.fd, &st) == 0) level.device = st.st_dev, level.inode = st.st_ino;
                 ::close(level.fd);
                 level.fd = -1;
                 --open_;
@@ -151,6 +176,27 @@ class Walk {
         path_.resize(levels_.back().pathLength);
     }
 
+    // openat2 refuses links and mount points in the one call; where the kernel lacks it, the
+    // device is compared after a plain openat.
+    int openSubfolder(int parent, const char* name) {
+        if (useOpenat2_) {
+            struct open_how how {};
+            how.flags = kOpenDir;
+            how.resolve = RESOLVE_NO_XDEV | RESOLVE_NO_SYMLINKS | RESOLVE_NO_MAGICLINKS;
+            const long fd = ::syscall(SYS_openat2, parent, name, &how, sizeof how);
+            if (fd >= 0 || (errno != ENOSYS && errno != EPERM && errno != E2BIG))
+                return static_cast<int>(fd);
+            useOpenat2_ = false;
+        }
+        const int fd = ::openat(parent, name, kOpenDir);
+        struct stat st {};
+        if (fd >= 0 && (::fstat(fd, &st) != 0 || st.st_dev != device_)) {
+            ::close(fd);
+            return -1;
+        }
+        return fd;
+    }
+
     bool descend() {
         while (!levels_.empty()) {
             Level& level = levels_.back();
@@ -164,17 +210,12 @@ class Walk {
             const std::size_t length = std::strlen(name);
             level.next += length + 1;
             if (level.fd < 0) return true;
-            const int fd = ::openat(level.fd, name, kOpenDir);
-            if (fd < 0) continue;  // gone, unreadable, or now a link
-            struct stat st {};
-            if (::fstat(fd, &st) != 0 || st.st_dev != device_) {  // another filesystem
-                ::close(fd);
-                continue;
-            }
+            const int fd = openSubfolder(level.fd, name);
+            if (fd < 0) continue;  // gone, unreadable, now a link, or another filesystem
             path_.append(name, length);
             path_ += '/';
             makeRoom();
-            levels_.push_back({fd, st.st_dev, st.st_ino, path_.size(), {}, 0});
+            levels_.push_back({fd, 0, 0, path_.size(), {}, 0});
             ++open_;
             if (!readLevel(levels_.back())) return false;
         }
@@ -185,6 +226,8 @@ class Walk {
     std::vector<char>& buffer_;
     int maxOpen_;
     int open_ = 0;
+    bool shortMeansEnd_ = false;
+    bool useOpenat2_ = true;
     dev_t device_ = 0;
     std::string path_;
     std::vector<Level> levels_;

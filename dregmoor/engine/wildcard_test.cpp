@@ -1,0 +1,68 @@
+#include <gtest/gtest.h>
+
+#include "dregmoor/engine/scan_result.h"
+#include "dregmoor/engine/wildcard.h"
+
+namespace ostrevin::dregmoor {
+namespace {
+
+TEST(Wildcard, MatchesAsUsersOfTheScannerExpect) {
+    struct Case {
+        const char* pattern;
+        const char* name;
+        bool match;
+    } cases[] = {
+        {"*.*", "README", true},  // "*.*" takes names without a dot
+        {"*.*", ".hidden", true},
+        {"*", "a.b.c", true},
+        {"*.tmp", "x.tmp", true},
+        {"*.tmp", "X.TMP", true},  // letters without regard to case
+        {"*.TMP", "x.tmp", true},
+        {"*.tmp", "x.tmpl", false},
+        {"*.tmp", "tmp", false},
+        {"*.tmp", ".tmp", true},
+        {"~*.*", "~lock", true},
+        {"~*.*", "~$doc.docx", true},
+        {"~*.*", "lock~", false},
+        {"x.*", "x", true},  // "x.*" also takes the bare name
+        {"x.*", "x.y", true},
+        {"x.*", "xy", false},
+        {"*.", "Makefile", true},  // a trailing dot: names without an extension
+        {"*.", "a.out", false},
+        {"core.", "core", true},
+        {"core.", "core.1", false},
+        {"?.log", "a.log", true},
+        {"?.log", "ab.log", false},
+        {"?.log", ".log", false},
+        {"?.log", "\xc3\xa9.log", true},  // "?" is one character, not one byte
+        {"a?c", "abc", true},
+        {"a*b*c", "aXXbYYc", true},
+        {"a*b*c", "aXXbYY", false},
+        {"thumbs.db", "Thumbs.db", true},
+        {"thumbs.db", "thumbs.dbx", false},
+        {"*~", "notes.txt~", true},
+        {"*.b?k", "old.bak", true},
+        {"*.b?k", "old.bk", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Wildcard(c.pattern).matches(c.name), c.match) << c.pattern << " " << c.name;
+}
+
+TEST(SizeText, KilobytesRoundHalvesToEven) {
+    struct Case {
+        std::uint64_t bytes;
+        const char* text;
+    } cases[] = {{0, "0k"},    {511, "0k"},  {512, "0k"},  {513, "1k"},  {1536, "2k"},
+                 {2560, "2k"}, {3584, "4k"}, {1024, "1k"}, {1535, "1k"}, {1048576, "1024k"}};
+    for (const auto& c : cases) {
+        ResultRow row;
+        row.bytes = c.bytes;
+        EXPECT_EQ(row.sizeText(), c.text) << c.bytes;
+    }
+    std::vector<ResultRow> rows(3);
+    rows[0].bytes = 1536, rows[1].bytes = 2560, rows[2].bytes = 511;
+    EXPECT_EQ(totalKilobytes(rows), 4);  // the sum of the rounded sizes
+}
+
+}  // namespace
+}  // namespace ostrevin::dregmoor
