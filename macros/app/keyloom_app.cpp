@@ -33,7 +33,8 @@ KeyloomApp::KeyloomApp(std::unique_ptr<ostrevin::platform::X11Keyboard> keyboard
       frmMain(catalogue_, [this](std::uint8_t vk) { return keyboard_->keyLabel(vk); }),
       player_(PlayerServices{
           catalogue_, SendKey1, Recorder, *windows_, launcher_, clock_, pump_, files_, frmMain.tmr1,
-          triggers_.poll.pauseTimer(), [this](const std::string& prompt) { return frmGetVar.Ask(prompt); },
+          triggers_.poll.pauseTimer(),
+          [this](const std::string& prompt) { return frmGetVar.Ask(prompt); },
           [this](const std::string& status) { Keyloom.RecordFinished(status); }}),
       Keyloom(
           catalogue_, pump_, [this](int number) { runMacro(number); },

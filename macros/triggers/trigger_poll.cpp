@@ -1,5 +1,7 @@
 #include "macros/triggers/trigger_poll.h"
 
+#include <utility>
+
 namespace keyloom {
 
 TriggerPoll::TriggerPoll(TriggerPollServices services)
@@ -17,6 +19,7 @@ const TriggerPoll::Desktop& TriggerPoll::desktop() {
     if (!desktop_) {
         desktop_.emplace();
         desktop_->windows = services_.windows.enumerateWindows();
+        pumpDue_ = true;
         for (std::size_t i = 0; i < desktop_->windows.size(); ++i)
             desktop_->firstByKey.try_emplace(windowTitleKey(desktop_->windows[i].title), i);
     }
@@ -56,8 +59,10 @@ void TriggerPoll::Timer1Timer() {
             }
         }
         const bool found = search_.WindowFound;
+        // Events are let through once a search of the desktop, not once a trigger: a search here
+        // serves every trigger, and pumping a hundred times a tick would cost more than the tick.
         // A tick nested in this pump takes its own enumeration; nothing here points into it.
-        services_.pump.processMessages();
+        if (std::exchange(pumpDue_, false)) services_.pump.processMessages();
         if (!found) continue;
         if (foundHandleHas(trigger.foundHandle, window.id) || !window.visible) continue;
         if (!fire(trigger, window)) continue;

@@ -59,6 +59,7 @@ class TriggerPoll {
     TriggerList triggers_;
     WindowSearchState search_;
     std::optional<Desktop> desktop_;
+    bool pumpDue_ = false;
 };
 
 }  // namespace keyloom

@@ -35,9 +35,11 @@ std::unique_ptr<X11HotKeys> X11HotKeys::open(const char* displayName) {
         return nullptr;
     }
     std::unique_ptr<X11HotKeys> keys(new X11HotKeys(display));
-    int xiMajor = 2, xiMinor = 0;
+    // From 2.1 on, raw events reach every client that selects them, whoever grabs the keyboard.
+    int xiMajor = 2, xiMinor = 2;
     if (XQueryExtension(display, "XInputExtension", &opcode, &event, &error) &&
-        XIQueryVersion(display, &xiMajor, &xiMinor) == Success)
+        XIQueryVersion(display, &xiMajor, &xiMinor) == Success &&
+        (xiMajor > 2 || (xiMajor == 2 && xiMinor >= 1)))
         keys->xiOpcode_ = opcode;
     return keys;
 }

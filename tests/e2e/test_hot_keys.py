@@ -66,6 +66,41 @@ def run_with_locks(box):
     print("hot key with NumLock and CapsLock: exact")
 
 
+def setxkbmap(*args):
+    subprocess.run(["setxkbmap", *args], env=dict(os.environ, DISPLAY=e2e.display()), check=True)
+
+
+def run_release_and_layout(box):
+    box.write_catalogue("[Main]\nEntries=1\nFirstRun=0\n[Macro1]\nName=Late\nType=4\n"
+                        f"HotKey={HOT_KEY}\nFileName=Late.key\n")
+    box.write_side_file("Late.key", "late<<F12>>")
+    proc = start_program(box)
+    log = box.start_keylog(title="keylog late")
+    e2e.xdotool("keydown", "shift", "keydown", "ctrl", "keydown", "k")
+    e2e.xdotool("keyup", "k", "keyup", "ctrl")
+    time.sleep(0.7)
+    e2e.check(open(log).read() == "", "typed while Shift was still held: " + open(log).read())
+    released = time.monotonic()
+    e2e.xdotool("keyup", "shift")
+    e2e.wait_for(lambda: os.path.exists(log + ".done"), 10, "the macro after Shift came up")
+    after = time.monotonic() - released
+    e2e.check(open(log).read() == "late<F12>", "typed " + open(log).read())
+    e2e.check(after < 0.5, f"the macro started {after:.2f} s after the release")
+    # A layout on which K lies on another key: the grab follows it.
+    try:
+        setxkbmap("-layout", "us", "-variant", "dvorak")
+        time.sleep(0.5)
+        log = box.start_keylog(title="keylog dvorak")
+        press_hot_key()
+        e2e.wait_for(lambda: os.path.exists(log + ".done"), 10, "the macro on the new layout")
+        e2e.check(open(log).read() == "late<F12>", "typed " + open(log).read())
+    finally:
+        setxkbmap("-layout", "us")
+    e2e.check(e2e.held_keys() == "", "keys held: " + e2e.held_keys())
+    e2e.check(proc.poll() is None, "the program ended")
+    print(f"hot key waits for Shift ({after * 1000:.0f} ms after its release), follows the layout")
+
+
 def run_taken(box):
     config = os.path.join(box.root, "sxhkdrc")
     marker = os.path.join(box.root, "sxhkd.ran")
@@ -131,7 +166,7 @@ def run_triggers(box):
 
 
 def main():
-    for run in (run_with_locks, run_taken, run_triggers):
+    for run in (run_with_locks, run_release_and_layout, run_taken, run_triggers):
         box = e2e.Sandbox()
         try:
             run(box)
