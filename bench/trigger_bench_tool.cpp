@@ -37,8 +37,7 @@ double nowMs() {
 Window openWindow(Display* d, const std::string& title) {
     Window w = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 200, 100, 0, 0, 0xffffff);
     XSelectInput(d, w, KeyPressMask | FocusChangeMask | StructureNotifyMask);
-    Xutf8SetWMProperties(d, w, title.c_str(), title.c_str(), nullptr, 0, nullptr, nullptr,
-                         nullptr);
+    Xutf8SetWMProperties(d, w, title.c_str(), title.c_str(), nullptr, 0, nullptr, nullptr, nullptr);
     XMapWindow(d, w);
     return w;
 }

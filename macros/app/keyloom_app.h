@@ -22,6 +22,7 @@
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/posix_launcher.h"
 #include "platform/x11/x11_keyboard.h"
+#include "platform/x11/x11_window_list.h"
 #include "platform/x11/x11_windows.h"
 #include "widgets/qt_pump.h"
 
@@ -55,7 +56,12 @@ class KeyloomApp {
     // Hot keys and window triggers start macros by themselves; the player switches the poll off
     // during a pause through triggers_.poll.pauseTimer().
     HotKeyFeed hotKeyFeed_;
-    MacroTriggers triggers_{{hotKeyFeed_.keys(), catalogue_, files_, *windows_, pump_,
+    std::unique_ptr<ostrevin::platform::X11WindowList> windowList_{
+        ostrevin::platform::X11WindowList::open(*windows_)};
+    MacroTriggers triggers_{{hotKeyFeed_.keys(), catalogue_, files_,
+                             windowList_ ? static_cast<ostrevin::platform::WindowSystem&>(*windowList_)
+                                         : *windows_,
+                             pump_,
                              frmMain.Timer1, [this](int number) { runMacro(number); }}};
     TfrmGetVar frmGetVar;
     MacroPlayer player_;
