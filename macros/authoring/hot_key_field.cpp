@@ -1,0 +1,87 @@
+#include "macros/authoring/hot_key_field.h"
+
+#include <QKeyEvent>
+
+#include "macros/authoring/hot_key_rules.h"
+#include "widgets/qt_text.h"
+
+namespace keyloom {
+
+namespace {
+
+// The US punctuation keys, shifted or not, by the character Qt reports.
+int punctuationKey(int qtKey) {
+    static const char* const rows[] = {";:", "=+", ",<",  "-_", ".>", "/?",
+                                       "`~", "[{", "\\|", "]}", "'\""};
+    static const int codes[] = {0xBA, 0xBB, 0xBC, 0xBD, 0xBE, 0xBF, 0xC0, 0xDB, 0xDC, 0xDD, 0xDE};
+    for (int i = 0; i < 11; ++i)
+        if (qtKey == rows[i][0] || qtKey == rows[i][1]) return codes[i];
+    static const char shiftedDigits[] = ")!@#$%^&*(";
+    for (int d = 0; d < 10; ++d)
+        if (qtKey == shiftedDigits[d]) return '0' + d;
+    return 0;
+}
+
+}  // namespace
+
+THotKey::THotKey(KeyLabelFn keyLabel, QWidget* parent)
+    : QLineEdit(parent), keyLabel_(std::move(keyLabel)) {
+    setReadOnly(true);
+    setHotKey(0);
+}
+
+void THotKey::setHotKey(int code) {
+    hotKey_ = acceptedHotKey(code);
+    const std::string text = shortcutText(hotKey_, keyLabel_);
+    setText(hotKey_ == 0 || text.empty() ? QString("None") : ostrevin::widgets::toQString(text));
+}
+
+int THotKey::virtualKeyFor(int qtKey, bool keypad) {
+    if (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) return 'A' + (qtKey - Qt::Key_A);
+    if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9)
+        return keypad ? 0x60 + (qtKey - Qt::Key_0) : '0' + (qtKey - Qt::Key_0);
+    if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24) return 0x70 + (qtKey - Qt::Key_F1);
+    switch (qtKey) {
+        case Qt::Key_Backspace: return 0x08;
+        case Qt::Key_Tab: return 0x09;
+        case Qt::Key_Return:
+        case Qt::Key_Enter: return 0x0D;
+        case Qt::Key_Escape: return 0x1B;
+        case Qt::Key_Space: return 0x20;
+        case Qt::Key_PageUp: return 0x21;
+        case Qt::Key_PageDown: return 0x22;
+        case Qt::Key_End: return 0x23;
+        case Qt::Key_Home: return 0x24;
+        case Qt::Key_Left: return 0x25;
+        case Qt::Key_Up: return 0x26;
+        case Qt::Key_Right: return 0x27;
+        case Qt::Key_Down: return 0x28;
+        case Qt::Key_Insert: return 0x2D;
+        case Qt::Key_Delete: return 0x2E;
+        default: return punctuationKey(qtKey);
+    }
+}
+
+void THotKey::keyPressEvent(QKeyEvent* event) {
+    const Qt::KeyboardModifiers mods = event->modifiers();
+    const bool plain = (mods & (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier)) == 0;
+    const int key = event->key();
+    // Plain Escape and Enter belong to the dialog (Cancel, the default button).
+    if (plain && (key == Qt::Key_Escape || key == Qt::Key_Return || key == Qt::Key_Enter)) {
+        event->ignore();
+        return;
+    }
+    if (plain && (key == Qt::Key_Backspace || key == Qt::Key_Delete)) {
+        setHotKey(0);
+        return;
+    }
+    const int vk = virtualKeyFor(key, mods & Qt::KeypadModifier);
+    if (vk == 0) return;  // a modifier alone, or a key no hot key can use
+    int code = vk;
+    if (mods & Qt::ShiftModifier) code |= kHotKeyShift;
+    if (mods & Qt::ControlModifier) code |= kHotKeyCtrl;
+    if (mods & Qt::AltModifier) code |= kHotKeyAlt;
+    setHotKey(code);
+}
+
+}  // namespace keyloom
