@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QStyle>
-#include <QVBoxLayout>
 
 #include "widgets/qt_text.h"
 
@@ -16,6 +15,7 @@ TfrmMain::TfrmMain(MacroCatalogue& catalogue, KeyLabelFn keyLabel, QWidget* pare
     setObjectName("frmMain");
     setWindowTitle("Ostrevin Keyloom");
     resize(421, 343);
+    move(-2000, -2000);  // off the screen until it is first placed
 
     lvMacro_ = new QTreeWidget(this);
     lvMacro_->setObjectName("lvMacro");
@@ -36,10 +36,7 @@ TfrmMain::TfrmMain(MacroCatalogue& catalogue, KeyLabelFn keyLabel, QWidget* pare
     stat1_->setObjectName("Stat1");
     stat1_->setSizeGripEnabled(false);
 
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(lvMacro_);
-    layout->addWidget(stat1_);
+    createControls();
 }
 
 QIcon TfrmMain::typeIcon(int icon) {

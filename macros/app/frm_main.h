@@ -1,10 +1,16 @@
 // The macro list window: every macro of the catalogue with its shortcut keys and window trigger.
 #pragma once
 
+#include <QAction>
+#include <QMenu>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTreeWidget>
 #include <QWidget>
+#include <functional>
+#include <memory>
 
+#include "macros/app/shell_link.h"
 #include "macros/catalogue/macro_catalogue.h"
 #include "macros/triggers/hot_key_pool.h"
 #include "widgets/qt_timer.h"
@@ -26,11 +32,53 @@ class TfrmMain : public QWidget {
 
     QTreeWidget* list() const { return lvMacro_; }
 
+    // The window's controls, handlers and services (frm_main_ui.cpp).
+    void lvMacroClick();
+    void lvMacroMouseUp();
+    void lvMacroKeyUp();
+    void lvMacroDblClick();
+    void cmdNewClick();
+    void cmdPropertiesClick();
+    void cmdDeleteMacroClick();
+    void cmdCloseClick();
+    void cmdHelpClick();
+    void mnuPrintClick();
+    void FormResize();
+    // Saves the place while the window is shown, then ends the program.
+    void FormCloseQuery();
+    // Writes the launcher for macro n into the folder.
+    void Shortcut_Create(TShellFolder folder, int number);
+    // The selected macro's number (row index plus one), 0 when none is selected.
+    int selectedNumber() const;
+
+    QPushButton *cmdHelp, *cmdNew, *cmdProperties, *cmdDeleteMacro, *cmdClose;
+    QMenu *PopupMenu1, *mnuCreateShortcut;
+    QAction *mnuNew, *mnuDelete, *mnuPrint, *mnuProperties;
+    QStatusBar* Stat1() const { return stat1_; }
+
+    // Set by the tray form and the authoring windows; each has a safe default.
+    std::function<void(const QString& topic)> showHelp;
+    std::function<void()> savePosition;
+    std::function<void()> endProgram;
+    std::function<void()> newMacro;
+    std::function<void(int number)> editMacro;
+    ShortcutFiles* shortcutFiles = nullptr;
+
     ostrevin::widgets::QtTimer tmr1{this, "tmr1"};      // the pause of advanced macros
     ostrevin::widgets::QtTimer Timer1{this, "Timer1"};  // the window-trigger poll
 
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
     static QIcon typeIcon(int icon);
+    void createControls();
+    void createListMenu();
+    void setRowCommandsEnabled(bool enabled);
+    void showSelectedInStatus();
+    void guarded(const std::function<void()>& handler);
 
     MacroCatalogue& catalogue_;
     KeyLabelFn keyLabel_;

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QGuiApplication>
-#include <QScreen>
 
 #include "platform/posix/program_folder.h"
 #include "widgets/error_box.h"
@@ -52,11 +51,10 @@ void KeyloomApp::runMacro(int number) {
     }
 }
 
-void KeyloomApp::showFirstTime() {
-    if (QScreen* screen = QGuiApplication::primaryScreen())
-        frmMain.move(screen->availableGeometry().center() - frmMain.rect().center());
-    frmMain.show();
-    catalogue_.setFirstRun(false);
+void KeyloomApp::cleanUpForExit() {
+    Recorder.shutdown();  // a playback lets go of what it holds, a recording is saved
+    keyboard_->releaseAll();
+    keyboard_->restoreLoansAfterGrace(ostrevin::platform::X11Keyboard::kExitGraceMs);
 }
 
 void KeyloomApp::startTriggers() {
@@ -76,14 +74,13 @@ int KeyloomApp::run(const std::vector<std::string>& arguments) {
     } catch (const std::exception& e) {
         ostrevin::widgets::showErrorBox(nullptr, toQString(e.what()));
     }
+    Keyloom.FormCreate(frmMain, launcher_, ostrevin::widgets::TrayIcon::hostAvailable());
     Keyloom.DoCommandLine(arguments);
     try {
-        if (catalogue_.firstRun()) showFirstTime();
+        Keyloom.ShowAtStart();
     } catch (const std::exception& e) {
         ostrevin::widgets::showErrorBox(nullptr, toQString(e.what()));
     }
-    // Until the program has its tray icon, the list window is the only way in.
-    if (!frmMain.isVisible() && !Keyloom.CloseRequested) frmMain.show();
     return QApplication::exec();
 }
 

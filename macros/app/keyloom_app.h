@@ -33,12 +33,14 @@ class KeyloomApp {
     // Nothing, with the reason in *error, when the X server cannot give what typing needs.
     static std::unique_ptr<KeyloomApp> create(QString* error);
     int run(const std::vector<std::string>& arguments);
+    // On a signal, from whatever the program was doing: lets go of every key it holds and gives
+    // lent keycodes back, quickly, since the program ends right after.
+    void cleanUpForExit();
 
   private:
     KeyloomApp(std::unique_ptr<ostrevin::platform::X11Keyboard> keyboard,
                std::unique_ptr<ostrevin::platform::X11WindowSystem> windows);
     void runMacro(int number);
-    void showFirstTime();
     void startTriggers();
 
     ostrevin::IniStore store_{kCatalogueFileName};

@@ -1,0 +1,180 @@
+#!/usr/bin/python3
+"""The program in the notification area: its icon embedded in the tray (a screenshot of the tray
+is kept), Open from the tray menu, [Position] written by Exit only after the list was opened,
+desktop shortcuts that run their macro as a desktop runs them, and the printed list as a PDF."""
+import os
+import re
+import shutil
+import subprocess
+import sys
+import time
+
+import e2e
+
+ARTIFACTS = os.environ.get("E2E_ARTIFACTS", os.path.join(os.path.dirname(
+    os.environ["E2E_STATE"]), "artifacts"))
+ODD_NAME = 'a "b" $HOME %f \\x'
+
+
+def tray_icon(box):
+    """The absolute place and size of our icon inside the tray, once it is embedded."""
+    env = dict(os.environ, DISPLAY=e2e.display())
+    tree = subprocess.run(["xwininfo", "-root", "-tree"], env=env, stdout=subprocess.PIPE,
+                          text=True).stdout
+    inside_panel = False
+    for line in tree.splitlines():
+        if '"panel": ("panel" "trayer")' in line:
+            inside_panel = True
+            panel_indent = len(line) - len(line.lstrip())
+            continue
+        if inside_panel:
+            indent = len(line) - len(line.lstrip())
+            if indent <= panel_indent:
+                inside_panel = False
+            elif '("macros"' in line:
+                m = re.search(r"(\d+)x(\d+)\+-?\d+\+-?\d+\s+\+(-?\d+)\+(-?\d+)", line)
+                if m:
+                    w, h, x, y = map(int, m.groups())
+                    return x, y, w, h
+    return None
+
+
+def wait_for_tray(box):
+    return e2e.wait_for(lambda: tray_icon(box), 15, "the tray icon to be embedded")
+
+
+def tray_menu(box, key):
+    x, y, w, h = wait_for_tray(box)
+    e2e.xdotool("mousemove", str(x + w // 2), str(y + h // 2))
+    e2e.xdotool("click", "3")
+    time.sleep(0.4)
+    e2e.xdotool("key", key)
+
+
+def exit_from_tray(box, proc):
+    tray_menu(box, "e")
+    proc.wait(10)
+
+
+def check_tray_and_position(box):
+    box.write_catalogue("[Main]\nEntries=1\nFirstRun=0\n[Macro1]\nName=Greeting\nType=4\n")
+    proc = box.start([box.macros])
+    x, y, w, h = wait_for_tray(box)
+    os.makedirs(ARTIFACTS, exist_ok=True)
+    shot = os.path.join(ARTIFACTS, "tray.png")
+    time.sleep(0.3)  # the first paint of the icon
+    colours = subprocess.run([os.environ["SCREENSHOT_BIN"], str(x - 40), str(max(0, y - 2)),
+                              str(w + 80), str(h + 4), shot],
+                             env=box.env(), stdout=subprocess.PIPE, text=True).stdout.strip()
+    e2e.check(int(colours or 0) > 10, f"the tray area shows no icon ({colours} colours): {shot}")
+    e2e.check(not e2e.find_windows("Ostrevin Keyloom"), "a later start showed the list")
+    exit_from_tray(box, proc)
+    e2e.check("[Position]" not in box.read_catalogue(), "Exit wrote [Position] before Open")
+
+    proc = box.start([box.macros])
+    tray_menu(box, "o")
+    e2e.wait_for(lambda: e2e.find_windows("Ostrevin Keyloom"), 10, "Open to show the list")
+    exit_from_tray(box, proc)
+    catalogue = box.read_catalogue()
+    e2e.check(re.search(r"\[Position\]\nWidth=\d+\nHeight=\d+\nTop=-?\d+\nLeft=-?\d+", catalogue),
+              "Exit after Open wrote no [Position]:\n" + catalogue)
+    print(f"tray icon at {x},{y} ({colours} colours in {shot}); [Position] only after Open")
+
+
+def create_desktop_shortcut(box, window, row):
+    """Chooses the row from the keyboard and the shortcut from the list's menu."""
+    geometry = e2e.xdotool("getwindowgeometry", str(window)).stdout
+    px, py = map(int, re.search(r"Position: (-?\d+),(-?\d+)", geometry).groups())
+    e2e.xdotool("mousemove", str(px + 100), str(py + 200))  # below the rows, inside the list
+    e2e.xdotool("click", "1")
+    time.sleep(0.2)
+    # End then Home select the first row; the menu: New, Delete, Create Shortcut..., On Desktop.
+    keys = ["End", "Home"] + ["Down"] * row + ["Menu", "Down", "Down", "Down", "Right", "Return"]
+    for key in keys:
+        e2e.xdotool("key", key)
+        time.sleep(0.15)
+
+
+def run_shortcut(box, path, expected):
+    log = box.start_keylog()
+    subprocess.run(["desktop-file-validate", path], check=True)
+    launched = subprocess.run(["gio", "launch", path], env=box.env(), stdout=subprocess.PIPE,
+                              stderr=subprocess.STDOUT, text=True)
+    e2e.check(launched.returncode == 0, "gio launch failed: " + launched.stdout)
+    e2e.wait_for(lambda: os.path.exists(log + ".done"), 20, "the shortcut's macro to type")
+    got = open(log, encoding="utf-8").read()
+    e2e.check(got == expected, f"typed {got!r}, wanted {expected!r}")
+
+    def program_ended():
+        out = subprocess.run(["pgrep", "-f", "^" + re.escape(box.macros) + " "],
+                             stdout=subprocess.PIPE, text=True).stdout
+        others = {str(p.pid) for p in box.processes}
+        return not [pid for pid in out.split() if pid not in others]
+    e2e.wait_for(program_ended, 10, "the program started by the shortcut to end")
+
+
+def check_shortcuts(box):
+    desktop = os.path.join(box.home, "Desktop")
+    os.makedirs(desktop)
+    box.write_catalogue(
+        "[Main]\nEntries=2\n[Macro1]\nName=Daily Report\nType=4\nHotKey=24644\n"
+        "FileName=Daily Report.key\n[Macro2]\nName=" + ODD_NAME + "\nType=4\n"
+        "FileName=" + ODD_NAME + ".key\n")
+    box.write_side_file("Daily Report.key", "daily<<F12>>")
+    box.write_side_file(ODD_NAME + ".key", "odd one<<F12>>")
+    proc = box.start([box.macros])
+    window = e2e.wait_for(lambda: e2e.find_windows("Ostrevin Keyloom"), 15, "the list")[0]
+    time.sleep(0.3)
+    create_desktop_shortcut(box, window, 0)
+    daily = os.path.join(desktop, "Daily Report.desktop")
+    e2e.wait_for(lambda: os.path.exists(daily), 10, "the Daily Report shortcut")
+    create_desktop_shortcut(box, window, 1)
+    odd = os.path.join(desktop, ODD_NAME + ".desktop")
+    e2e.wait_for(lambda: os.path.exists(odd), 10, "the odd name's shortcut")
+    entry = open(daily).read()
+    e2e.check("X-Ostrevin-HotKey=0x0344\n" in entry, "no shell hot key:\n" + entry)
+    e2e.check(os.access(daily, os.X_OK), "the desktop shortcut is not marked executable")
+    proc.terminate()
+    proc.wait(10)
+    run_shortcut(box, daily, "daily<F12>")
+    run_shortcut(box, odd, "odd one<F12>")
+    print("desktop shortcuts valid, and each ran its macro and ended")
+
+
+def check_printing(box):
+    box.write_catalogue(
+        "[Main]\nEntries=3\nFirstRun=0\n[Macro1]\nName=Daily Report\nType=4\nHotKey=24644\n"
+        "[Macro2]\nName=No Key\nType=4\n[Macro3]\nName=Ten\nType=4\nHotKey=16505\n")
+    pdf = os.path.join(box.home, "Keyloom Macro List.pdf")
+    proc = box.start([box.macros])
+    tray_menu(box, "p")
+    # No printer in the fixture: a message says so, then the dialog offers the PDF file.
+    e2e.wait_for(lambda: e2e.find_windows("Keyloom"), 10, "the no-printer message")
+    e2e.xdotool("key", "Return")
+    e2e.wait_for(lambda: e2e.find_windows("Print"), 10, "the print dialog")
+    time.sleep(0.5)
+    e2e.xdotool("key", "Return")
+    e2e.wait_for(lambda: os.path.exists(pdf) and os.path.getsize(pdf) > 0, 15, "the PDF file")
+    time.sleep(0.5)
+    text = subprocess.run(["pdftotext", "-layout", pdf, "-"], stdout=subprocess.PIPE,
+                          text=True, check=True).stdout
+    lines = [re.sub(r"\s+", " ", line).strip() for line in text.splitlines() if line.strip()]
+    wanted = ["HOTKEY MACRO NAME", "_" * 33, "Shift+Ctrl+D Daily Report", "Ctrl+F10 Ten"]
+    e2e.check(lines == wanted, f"printed {lines!r}, wanted {wanted!r}")
+    proc.terminate()
+    proc.wait(10)
+    print("printed list:", lines)
+
+
+def main():
+    for check in (check_tray_and_position, check_shortcuts, check_printing):
+        box = e2e.Sandbox()
+        try:
+            check(box)
+        finally:
+            box.close()
+    print("tray program test passed")
+
+
+if __name__ == "__main__":
+    sys.exit(main())
