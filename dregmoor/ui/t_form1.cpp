@@ -41,6 +41,7 @@ TForm1::TForm1(ScannerServices services, DesktopHooks hooks, QWidget* parent)
     buildScanForTab(pages[2]);
     buildScheduleTab(pages[3]);
     buildBottom();
+    fitCaptions();
     edtFolder->setText(toQString(Cleaner::defaultMoveFolder()));
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");

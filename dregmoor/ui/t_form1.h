@@ -69,6 +69,8 @@ class TForm1 : public QWidget {
     // Asks a running scan or cleaning to stop at the next file.
     void cancelWork() { cancel_ = true; }
     QString panelText(int panel) const { return panels_[panel]->text(); }
+    // Whether a caption shows whole in the place the design gives its control.
+    static bool captionFits(const QWidget* widget);
     const std::vector<DriveRow>& driveRows() const { return driveRows_; }
     ResultModel* results() const { return model_; }
 
@@ -129,6 +131,7 @@ class TForm1 : public QWidget {
     void buildScheduleKinds(QGroupBox* group);
     void buildBottom();
     QLineEdit* maskedEdit(const char* name, int digits, QWidget* parent);
+    void fitCaptions();
     void connectHandlers();
     void connectSchedule();
 

@@ -42,6 +42,7 @@ QTreeWidget* checkList(const char* name, const QString& column, int width, QWidg
     list->setColumnCount(1);
     list->setHeaderLabels({column});
     list->setHeaderHidden(true);
+    list->header()->setStretchLastSection(false);
     list->setColumnWidth(0, width);
     list->setRootIsDecorated(false);
     list->setAccessibleName(column);
@@ -75,6 +76,7 @@ void TForm1::buildMainTab(QWidget* page) {
     lv1->setRootIsDecorated(false);
     lv1->setUniformRowHeights(true);
     lv1->setAllColumnsShowFocus(true);
+    lv1->header()->setStretchLastSection(false);
     lv1->setSelectionMode(QAbstractItemView::ExtendedSelection);
     lv1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lv1->setAccessibleName("Found files");
@@ -134,19 +136,19 @@ void TForm1::buildScanForTab(QWidget* page) {
 
 void TForm1::buildScheduleTab(QWidget* page) {
     cbSchedule = named(new QCheckBox("&Have Dregmoor scan your drives automatically...", page),
-                       "cbSchedule", 8, 4, 330, 20);
+                       "cbSchedule", 8, 2, 330, 20);
     chkClean =
         named(new QCheckBox("&Automatically clean all found files after each timed scan", page),
-              "chkClean", 8, 24, 330, 20);
+              "chkClean", 8, 22, 330, 20);
     cbOnlyScan = named(new QCheckBox("&Only scan if drive space is less than", page), "cbOnlyScan",
-                       8, 44, 230, 20);
+                       8, 42, 214, 20);
     meMegs = maskedEdit("meMegs", 4, page);
-    meMegs->setGeometry(238, 43, 38, 22);
+    meMegs->setGeometry(224, 41, 40, 22);
     meMegs->setAccessibleName("Megabytes");
     UpDown2 = new UpDown("UpDown2", meMegs, 1, 999, 10, 100, page);
-    UpDown2->setGeometry(276, 43, 14, 22);
-    plainLabel("megabytes", page, 292, 43, 60);
-    grpSchedule = named(new QGroupBox("Select a schedule", page), "grpSchedule", 4, 68, 335, 218);
+    UpDown2->setGeometry(264, 41, 14, 22);
+    plainLabel("megabytes", page, 282, 41, 56);
+    grpSchedule = named(new QGroupBox("Select a schedule", page), "grpSchedule", 4, 64, 335, 222);
     buildScheduleKinds(grpSchedule);
 }
 
@@ -161,36 +163,58 @@ void TForm1::buildScheduleKinds(QGroupBox* group) {
         ud = new UpDown(udName, edit, 1, maximum, 1, start, group);
         ud->setGeometry(104, y, 14, 22);
     };
-    row(optMinutes, "optMinutes", "&Every...", 22, meMins, "meMins", udMinutes, "udMinutes", 59,
+    row(optMinutes, "optMinutes", "&Every...", 20, meMins, "meMins", udMinutes, "udMinutes", 59,
         30);
-    plainLabel("Minutes", group, 122, 22, 200);
-    row(optHours, "optHours", "Every...", 52, meHours, "meHours", udHours, "udHours", 99, 5);
-    plainLabel("Hours at", group, 122, 52, 50);
+    plainLabel("Minutes", group, 122, 20, 200);
+    row(optHours, "optHours", "Every...", 46, meHours, "meHours", udHours, "udHours", 99, 5);
+    plainLabel("Hours at", group, 122, 46, 200);
     meMinsAfter = maskedEdit("meMinsAfter", 2, group);
-    meMinsAfter->setGeometry(172, 52, 26, 22);
+    meMinsAfter->setGeometry(122, 68, 26, 22);
     meMinsAfter->setAccessibleName("Minutes after the hour");
     udMinsAfter = new UpDown("udMinsAfter", meMinsAfter, 1, 59, 5, 30, group);
-    udMinsAfter->setGeometry(198, 52, 14, 22);
-    plainLabel("minutes after the hour", group, 216, 52, 118);
-    row(optDays, "optDays", "Every...", 82, meDays, "meDays", udDays, "udDays", 99, 5);
-    plainLabel("Days at the following time:", group, 122, 82, 150);
-    dt1 = named(new QTimeEdit(group), "dt1", 122, 104, 90, 22);
+    udMinsAfter->setGeometry(148, 68, 14, 22);
+    plainLabel("minutes after the hour", group, 166, 68, 164);
+    row(optDays, "optDays", "Every...", 96, meDays, "meDays", udDays, "udDays", 99, 5);
+    plainLabel("Days at the following time:", group, 122, 96, 208);
+    dt1 = named(new QTimeEdit(group), "dt1", 122, 118, 90, 22);
     dt1->setAccessibleName("Time of day");
-    row(optWeeks, "optWeeks", "Every...", 134, meWeeks, "meWeeks", udWeeks, "udWeeks", 99, 1);
-    plainLabel("Weeks starting on ", group, 122, 134, 104);
-    cbDays = named(new QComboBox(group), "cbDays", 226, 134, 100, 22);
+    row(optWeeks, "optWeeks", "Every...", 146, meWeeks, "meWeeks", udWeeks, "udWeeks", 99, 1);
+    plainLabel("Weeks starting on ", group, 122, 146, 104);
+    cbDays = named(new QComboBox(group), "cbDays", 226, 146, 102, 22);
     cbDays->addItems(
         {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"});
     cbDays->setCurrentIndex(-1);
     cbDays->setAccessibleName("Weekday");
-    row(optMonths, "optMonths", "Every...", 166, meMonths, "meMonths", udMonths, "udMonths", 99, 1);
-    plainLabel("Months starting on day", group, 122, 166, 132);
+    row(optMonths, "optMonths", "Every...", 172, meMonths, "meMonths", udMonths, "udMonths", 99, 1);
+    plainLabel("Months starting on day", group, 122, 172, 138);
     meDayOfTheMonth = maskedEdit("meDayOfTheMonth", 2, group);
-    meDayOfTheMonth->setGeometry(254, 166, 26, 22);
+    meDayOfTheMonth->setGeometry(262, 172, 26, 22);
     meDayOfTheMonth->setAccessibleName("Day of the month");
     udDayofthemonth = new UpDown("udDayofthemonth", meDayOfTheMonth, 1, 31, 1, 1, group);
-    udDayofthemonth->setGeometry(280, 166, 14, 22);
-    plainLabel("of the month", group, 122, 188, 120);
+    udDayofthemonth->setGeometry(288, 172, 14, 22);
+    plainLabel("of the month", group, 122, 194, 120);
+}
+
+// The design's pixel sizes were made for a smaller system font: a caption wider than its place
+// is set in a smaller size (down to 7 points) rather than cut.
+bool TForm1::captionFits(const QWidget* widget) {
+    // A push button's size hint has a floor of its own; only its text must fit.
+    if (auto* button = qobject_cast<const QPushButton*>(widget))
+        return button->fontMetrics().horizontalAdvance(QString(button->text()).remove('&')) + 8 <=
+               button->width();
+    return widget->sizeHint().width() <= widget->width();
+}
+
+void TForm1::fitCaptions() {
+    for (QWidget* widget : findChildren<QWidget*>()) {
+        if (!qobject_cast<QAbstractButton*>(widget) && !qobject_cast<QLabel*>(widget)) continue;
+        if (widget->parentWidget() == stat1) continue;
+        QFont font = widget->font();
+        while (!captionFits(widget) && font.pointSizeF() > 7.0) {
+            font.setPointSizeF(font.pointSizeF() - 0.5);
+            widget->setFont(font);
+        }
+    }
 }
 
 void TForm1::buildBottom() {
@@ -200,6 +224,7 @@ void TForm1::buildBottom() {
     btnExit = named(new QPushButton("Hide", this), "btnExit", 268, 328, 84, 28);
     stat1 = named(new QStatusBar(this), "stat1", 0, 367, 357, 26);
     stat1->setSizeGripEnabled(false);
+    // The first two panels grow to their text when the font needs more than the design's width.
     const int widths[3] = {59, 175, 50};
     for (int i = 0; i < 3; ++i) {
         panels_[i] = new QLabel(stat1);
@@ -210,8 +235,6 @@ void TForm1::buildBottom() {
         // The last panel takes the rest of the bar, so a long total is never cut.
         stat1->addWidget(panels_[i], i == 2 ? 1 : 0);
     }
-    panels_[0]->setFixedWidth(59);
-    panels_[1]->setFixedWidth(175);
     panels_[0]->setText("F1 for Help");
 }
 

@@ -65,8 +65,9 @@ void TForm1::ScanDrives(bool timed) {
         ScanReport report = services_.scanner.ScanDrives(
             timed, currentSettings(), driveRows_,
             [this](const ScanProgress& progress) { return pumpWhileWorking(progress.status); });
+        const QString total = toQString(report.status());
         model_->setRows(std::move(report.rows), icon);
-        panels_[2]->setText(toQString(report.status()));
+        panels_[2]->setText(total);
     } catch (const std::exception& e) {
         panels_[2]->clear();
         setBusy(false);

@@ -1,0 +1,115 @@
+// The tray form: its icon's tip, the menu in its order, and what each item does.
+#include <QtTest>
+
+#include "dregmoor/ui/program_icon.h"
+#include "dregmoor/ui/t_form2.h"
+#include "dregmoor/ui/window_rig.h"
+
+using namespace ostrevin::dregmoor;
+
+namespace {
+
+QStringList captions(const QMenu* menu) {
+    QStringList out;
+    for (const QAction* action : menu->actions())
+        out << (action->isSeparator() ? "-" : action->text());
+    return out;
+}
+
+}  // namespace
+
+class TForm2Test : public QObject {
+    Q_OBJECT
+  private slots:
+    void trayIconAndMenu();
+    void menuItems_data();
+    void menuItems();
+    void exitSavesAndHides();
+
+  private:
+    struct Tray {
+        WindowRig rig;
+        QStringList pages;
+        std::unique_ptr<TForm2> form2;
+        Tray(const std::string& ini = "[Main]\nFirstRun=0\n") {
+            TForm1& form1 = rig.open(ini, true);
+            form2 = std::make_unique<TForm2>(
+                form1, [this](const QString& topic) { rig.help << topic; },
+                [this](const QString& url) { pages << url; }, programIcon());
+        }
+    };
+};
+
+void TForm2Test::trayIconAndMenu() {
+    Tray tray;
+    TForm2& form2 = *tray.form2;
+    QCOMPARE(form2.TrayIcon1->icon()->toolTip(),
+             QString("Pelthar Dregmoor - Right Click for Options"));
+    QCOMPARE(form2.TrayIcon1->icon()->contextMenu(), form2.PopupMenu1);
+    QVERIFY(!form2.TrayIcon1->icon()->icon().isNull());
+    QCOMPARE(captions(form2.PopupMenu1),
+             (QStringList{"&Open", "-", "&Help", "&Ostrevin on the Web...", "-", "&Exit"}));
+    QCOMPARE(captions(form2.Help1->menu()),
+             (QStringList{"&Getting Started", "&How to use Dregmoor", "&Technical Support"}));
+    QCOMPARE(captions(form2.Web1->menu()),
+             (QStringList{"Ostrevin &Home Page", "&Other Products", "&Technical Support"}));
+}
+
+void TForm2Test::menuItems_data() {
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<QString>("help");
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<bool>("shown");
+    QTest::newRow("open") << "Open1"
+                          << ""
+                          << "" << true;
+    QTest::newRow("getting started") << "G1"
+                                     << "Getting_Started"
+                                     << "" << false;
+    QTest::newRow("how to use") << "N2"
+                                << "Operation"
+                                << "" << false;
+    QTest::newRow("support") << "T1"
+                             << "" << kSupportPage << false;
+    QTest::newRow("home page") << "Home1"
+                               << "" << kHomePage << false;
+    QTest::newRow("products") << "N6"
+                              << "" << kProductsPage << false;
+    QTest::newRow("support on the web") << "N7"
+                                        << "" << kSupportPage << false;
+    QTest::newRow("double click") << ""
+                                  << ""
+                                  << "" << true;
+}
+
+void TForm2Test::menuItems() {
+    QFETCH(QString, item);
+    QFETCH(QString, help);
+    QFETCH(QString, page);
+    QFETCH(bool, shown);
+    Tray tray;
+    if (item.isEmpty())
+        tray.form2->TrayIcon1DblClick();
+    else
+        tray.form2->PopupMenu1->findChild<QAction*>(item)->trigger();
+    QCOMPARE(tray.rig.help, help.isEmpty() ? QStringList{} : QStringList{help});
+    QCOMPARE(tray.pages, page.isEmpty() ? QStringList{} : QStringList{page});
+    QCOMPARE(tray.rig.form->isVisible(), shown);
+}
+
+void TForm2Test::exitSavesAndHides() {
+    Tray tray("[Main]\nFirstRun=0\n[Scan]\nScanFor=*.tmp,0,\n");
+    tray.rig.form->show();
+    tray.rig.form->lvScan->topLevelItem(0)->setCheckState(0, Qt::Checked);
+    tray.form2->mnuClose->trigger();
+    QVERIFY(!tray.rig.form->isVisible());
+    QVERIFY(!tray.rig.form->Timer1->isActive());
+    QVERIFY(tray.rig.ini().find("ScanFor=*.tmp,1,") != std::string::npos);
+}
+
+int runTrayTests(int argc, char** argv) {
+    TForm2Test tray;
+    return QTest::qExec(&tray, argc, argv);
+}
+
+#include "t_form2_test.moc"
