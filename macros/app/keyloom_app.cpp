@@ -67,7 +67,39 @@ void KeyloomApp::startTriggers() {
     triggers_.poll.Start();
 }
 
+void KeyloomApp::createAuthoring() {
+    AuthoringServices s(catalogue_, files_, Recorder, authoringDialogs_,
+                        [this](std::uint8_t vk) { return keyboard_->keyLabel(vk); });
+    s.LoadHotKeys = [this] { frmMain.LoadHotKeys(); };
+    s.LoadMacroList = [this] { frmMain.LoadMacroList(); };
+    s.Shortcut_Create = [this](int place, int number) {
+        static const TShellFolder folders[] = {
+            TShellFolder::sfNone,     TShellFolder::sfDesktop,   TShellFolder::sfStartMenu,
+            TShellFolder::sfPrograms, TShellFolder::sfStartup,   TShellFolder::sfFavorites,
+            TShellFolder::sfPersonal};
+        if (place >= 1 && place <= 6) frmMain.Shortcut_Create(folders[place], number);
+    };
+    s.setStopHotKeyEnabled = [this](bool on) { triggers_.StopRecordingHotKey.setEnabled(on); };
+    s.setEditingMacro = [this](bool on) { triggers_.pool.EditingMacro = on; };
+    s.showMacroList = [this](bool visible) { frmMain.setVisible(visible); };
+    s.recordFinished = [this](const std::string& status) { Keyloom.RecordFinished(status); };
+    s.setPlaybackDone = [this] { player_.PlaybackDone = true; };
+    s.showHelp = [this](const std::string& topic) { Keyloom.ShowHelp(toQString(topic)); };
+    s.showHintsChecked = [this](bool on) {
+        if (Keyloom.mnuShowHints) Keyloom.mnuShowHints->setChecked(on);
+    };
+    s.processMessages = [this] { pump_.processMessages(); };
+    frmWizard = std::make_unique<TfrmWizard>(s);
+    frmProperties = std::make_unique<TfrmProperties>(s, *frmWizard);
+    triggers_.StopRecordingHotKey.OnHotKey = [this](TEPHotKey&, std::uint8_t, std::uint16_t) {
+        frmWizard->EPHotkeyStopRecordHotKey();
+    };
+    frmMain.newMacro = [this] { frmWizard->ShowModal(); };
+    frmMain.editMacro = [this](int number) { frmProperties->ShowModal(number); };
+}
+
 int KeyloomApp::run(const std::vector<std::string>& arguments) {
+    createAuthoring();
     try {
         startTriggers();  // registering the pool fills the list
         catalogue_.resetFoundHandles();

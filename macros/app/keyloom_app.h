@@ -13,6 +13,8 @@
 #include "macros/app/hot_key_feed.h"
 #include "macros/app/t_keyloom.h"
 #include "macros/app/x11_journal_recorder.h"
+#include "macros/authoring/frm_properties.h"
+#include "macros/authoring/frm_wizard.h"
 #include "macros/catalogue/macro_catalogue.h"
 #include "macros/playback/macro_player.h"
 #include "macros/sendkey/send_key.h"
@@ -42,6 +44,8 @@ class KeyloomApp {
                std::unique_ptr<ostrevin::platform::X11WindowSystem> windows);
     void runMacro(int number);
     void startTriggers();
+    // The wizard, the properties dialog and the stop-recording key, wired to the list window.
+    void createAuthoring();
 
     ostrevin::IniStore store_{kCatalogueFileName};
     ostrevin::platform::PosixFileSystem files_;
@@ -68,6 +72,9 @@ class KeyloomApp {
     TfrmGetVar frmGetVar;
     MacroPlayer player_;
     TKeyloom Keyloom;
+    QtAuthoringDialogs authoringDialogs_;
+    std::unique_ptr<TfrmWizard> frmWizard;
+    std::unique_ptr<TfrmProperties> frmProperties;
 };
 
 }  // namespace keyloom
