@@ -5,9 +5,11 @@
 #include <map>
 
 #include "common/test_folder.h"
+#include "macros/app/display_session.h"
 #include "macros/app/list_position.h"
 #include "macros/app/print_job.h"
 #include "macros/app/shell_link.h"
+#include "macros/app/side_folder.h"
 
 using namespace keyloom;
 
@@ -293,4 +295,64 @@ TEST(ShellLink, MenuFoldersAreMadeWhenMissing) {
     EXPECT_EQ(files.made, std::vector<std::string>{"/home/ann/.config/autostart"});
     EXPECT_TRUE(files.files.count("/home/ann/.config/autostart/Report.desktop"));
     EXPECT_TRUE(files.trusted.empty());
+}
+
+TEST(DisplaySession, ErrorsAndWarnings) {
+    struct Case {
+        const char* display;
+        const char* waylandDisplay;
+        const char* sessionType;
+        bool reachable;
+        const char* error;  // a part of it, "" for none
+        const char* warning;
+    };
+    const Case cases[] = {
+        {":0", "", "x11", true, "", ""},
+        {":0", "", "", true, "", ""},
+        {":0", "wayland-0", "wayland", true, "", "reach only programs that run under XWayland"},
+        {":0", "", "Wayland", true, "", "Wayland session"},
+        {"", "wayland-0", "wayland", false, "DISPLAY is not set, so XWayland is not running", ""},
+        {":1", "wayland-0", "", false, "XTEST and XKEYBOARD", ""},
+        {"", "", "tty", false, "DISPLAY is not set", ""},
+        {":5", "", "x11", false, "the X server :5 cannot be reached", ""},
+    };
+    for (const Case& c : cases) {
+        const std::map<std::string, std::string> env{{"DISPLAY", c.display},
+                                                     {"WAYLAND_DISPLAY", c.waylandDisplay},
+                                                     {"XDG_SESSION_TYPE", c.sessionType}};
+        const DisplaySession s = checkDisplaySession(
+            [&env](const char* name) {
+                auto it = env.find(name);
+                return it == env.end() ? std::string() : it->second;
+            },
+            c.reachable);
+        EXPECT_EQ(s.error.empty(), std::string(c.error).empty()) << c.display << c.sessionType;
+        EXPECT_NE(s.error.find(c.error), std::string::npos) << s.error;
+        EXPECT_EQ(s.warning.empty(), std::string(c.warning).empty()) << c.display;
+        EXPECT_NE(s.warning.find(c.warning), std::string::npos) << s.warning;
+    }
+}
+
+TEST(SideFolder, ProgramFolderUnlessNotWritable) {
+    struct Case {
+        bool writable;
+        const char* dataHome;
+        const char* home;
+        const char* folder;
+    };
+    const Case cases[] = {
+        {true, "/data", "/home/ann", "/opt/keyloom/"},
+        {false, "/data", "/home/ann", "/data/keyloom/"},
+        {false, "", "/home/ann", "/home/ann/.local/share/keyloom/"},
+        {false, "relative", "/home/ann", "/home/ann/.local/share/keyloom/"},
+        {false, "", "", "/opt/keyloom/"},
+    };
+    for (const Case& c : cases) {
+        auto env = [&c](const char* name) -> std::string {
+            return std::string(name) == "HOME" ? c.home : c.dataHome;
+        };
+        EXPECT_EQ(
+            sideFileFolder("/opt/keyloom/", env, [&c](const std::string&) { return c.writable; }),
+            c.folder);
+    }
 }

@@ -63,6 +63,8 @@ class TfrmMain : public QWidget {
     std::function<void()> newMacro;
     std::function<void(int number)> editMacro;
     ShortcutFiles* shortcutFiles = nullptr;
+    // The folder of the program, its help and icon ("" in tests: the catalogue's side folder).
+    std::string programFolder;
 
     ostrevin::widgets::QtTimer tmr1{this, "tmr1"};      // the pause of advanced macros
     ostrevin::widgets::QtTimer Timer1{this, "Timer1"};  // the window-trigger poll

@@ -246,7 +246,8 @@ void TfrmMain::Shortcut_Create(TShellFolder folder, int number) {
     const std::string name = catalogue_.store().readString(section, "Name", "Error");
     const auto hotKey =
         static_cast<std::uint16_t>(catalogue_.store().readInteger(section, "HotKey", 0));
-    const std::string& folderPath = catalogue_.programFolder();
+    const std::string& folderPath =
+        programFolder.empty() ? catalogue_.programFolder() : programFolder;
     link.setShellFolder(folder);
     link.setFileName(name + ".desktop");
     link.Description = name;

@@ -96,6 +96,7 @@ class FrmMainUiTest : public QObject {
     void trayMenuStructureAndShowHints();
     void webItemsOpenTheMakersPages();
     void shortcutForTheSelectedMacro();
+    void helpOpensAtItsTopics();
 };
 
 void FrmMainUiTest::controlsAndCaptions() {
@@ -377,6 +378,33 @@ void FrmMainUiTest::shortcutForTheSelectedMacro() {
     QVERIFY(text.find("X-KDE-Shortcuts=Ctrl+Shift+D\n") != std::string::npos);
     p.window.findChild<QAction*>("mnuStartUpFolder")->trigger();
     QVERIFY(files.written.count("/home/ann/.config/autostart/Daily Report.desktop"));
+}
+
+void FrmMainUiTest::helpOpensAtItsTopics() {
+    Program p;
+    p.window.programFolder = p.folder.path() + "/";
+    std::ofstream(p.folder.path() + "/Keyloom.html")
+        << "<html><body><a name=\"Getting_Started\"></a>x<a name=\"Operation\"></a>y</body></html>";
+    std::ofstream(p.folder.path() + "/Keyloomfaq.html") << "<html><body>faq</body></html>";
+    p.startTray();
+    p.window.show();
+    p.window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&p.window));
+    QTest::keyClick(p.window.list(), Qt::Key_F1);  // F1 anywhere in the window
+    QVERIFY(p.tray.helpViewer());
+    QVERIFY(p.tray.helpViewer()->isVisible());
+    const struct {
+        QAction* item;
+        const char* file;
+        const char* topic;
+    } cases[] = {{p.tray.mnuOperation, "Keyloom.html", "Operation"},
+                 {p.tray.N6, "Keyloomfaq.html", ""}};
+    QCOMPARE(p.tray.helpViewer()->browser()->source().fragment(), QString("Operation"));
+    for (const auto& c : cases) {
+        c.item->trigger();
+        QCOMPARE(p.tray.helpViewer()->browser()->source().fileName(), QString(c.file));
+        QCOMPARE(p.tray.helpViewer()->browser()->source().fragment(), QString(c.topic));
+    }
 }
 
 QTEST_MAIN(FrmMainUiTest)

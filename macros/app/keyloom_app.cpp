@@ -3,6 +3,10 @@
 #include <QApplication>
 #include <QGuiApplication>
 
+#include <cstdlib>
+
+#include "macros/app/display_session.h"
+#include "macros/app/side_folder.h"
 #include "platform/posix/program_folder.h"
 #include "widgets/error_box.h"
 #include "widgets/qt_text.h"
@@ -11,21 +15,33 @@ namespace keyloom {
 
 using ostrevin::widgets::toQString;
 
+namespace {
+std::string environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+}  // namespace
+
+QString KeyloomApp::displaySessionError() {
+    return toQString(checkDisplaySession(environment, true).error);
+}
+
 std::unique_ptr<KeyloomApp> KeyloomApp::create(QString* error) {
     auto keyboard = ostrevin::platform::X11Keyboard::open();
     auto windows = ostrevin::platform::X11WindowSystem::open();
-    if (!keyboard || !windows) {
-        *error =
-            "Keyloom cannot type into other programs here: the X server lacks the XTEST or "
-            "XKEYBOARD extension, or cannot be reached.";
+    const DisplaySession session = checkDisplaySession(environment, keyboard && windows);
+    if (!session.error.empty()) {
+        *error = toQString(session.error);
         return nullptr;
     }
-    return std::unique_ptr<KeyloomApp>(new KeyloomApp(std::move(keyboard), std::move(windows)));
+    std::unique_ptr<KeyloomApp> app(new KeyloomApp(std::move(keyboard), std::move(windows)));
+    app->sessionWarning_ = session.warning;
+    return app;
 }
 
 KeyloomApp::KeyloomApp(std::unique_ptr<ostrevin::platform::X11Keyboard> keyboard,
                        std::unique_ptr<ostrevin::platform::X11WindowSystem> windows)
-    : catalogue_(store_, ostrevin::platform::programFolder(), files_),
+    : catalogue_(store_, sideFileFolder(ostrevin::platform::programFolder()), files_),
       keyboard_(std::move(keyboard)),
       windows_(std::move(windows)),
       SendKey1(*keyboard_, pump_, loader_, ostrevin::platform::programFolder()),
@@ -106,10 +122,12 @@ int KeyloomApp::run(const std::vector<std::string>& arguments) {
     } catch (const std::exception& e) {
         ostrevin::widgets::showErrorBox(nullptr, toQString(e.what()));
     }
+    frmMain.programFolder = ostrevin::platform::programFolder();
     Keyloom.FormCreate(frmMain, launcher_, ostrevin::widgets::TrayIcon::hostAvailable());
     Keyloom.DoCommandLine(arguments);
     try {
         Keyloom.ShowAtStart();
+        if (!sessionWarning_.empty()) Keyloom.ShowWarning(toQString(sessionWarning_));
     } catch (const std::exception& e) {
         ostrevin::widgets::showErrorBox(nullptr, toQString(e.what()));
     }

@@ -35,6 +35,9 @@ class KeyloomApp {
     // Nothing, with the reason in *error, when the X server cannot give what typing needs.
     static std::unique_ptr<KeyloomApp> create(QString* error);
     int run(const std::vector<std::string>& arguments);
+    // Why the program cannot work in this session when no X display is named at all (a Wayland
+    // session without XWayland), before any toolkit is started; "" when it may try.
+    static QString displaySessionError();
     // On a signal, from whatever the program was doing: lets go of every key it holds and gives
     // lent keycodes back, quickly, since the program ends right after.
     void cleanUpForExit();
@@ -46,6 +49,7 @@ class KeyloomApp {
     void startTriggers();
     // The wizard, the properties dialog and the stop-recording key, wired to the list window.
     void createAuthoring();
+    std::string sessionWarning_;  // shown once the tray is up
 
     ostrevin::IniStore store_{kCatalogueFileName};
     ostrevin::platform::PosixFileSystem files_;

@@ -46,6 +46,8 @@ class TKeyloom : public QObject {
     // anyway when there is no tray to come back from.
     void ShowAtStart();
 
+    // A limit of this session, in the tray's balloon or, without a tray, a message box.
+    void ShowWarning(const QString& text);
     void SavePosition();
     void SetPosition();
     void ShowHelp(const QString& topic);
@@ -80,6 +82,7 @@ class TKeyloom : public QObject {
     void runMacrosNamed(const std::string& name);
     void createMenu();
     void openPage(const char* path);
+    QString helpFolder() const;
     void guarded(const std::function<void()>& handler);
 
     TfrmMain* frmMain_ = nullptr;

@@ -3,6 +3,7 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <QSessionManager>
+#include <cstdio>
 
 #include "macros/app/frm_main.h"
 #include "macros/app/keyloom_icon.h"
@@ -119,6 +120,20 @@ void TKeyloom::ShowAtStart() {
     box->show();
 }
 
+void TKeyloom::ShowWarning(const QString& text) {
+    std::fprintf(stderr, "Keyloom: %s\n", qUtf8Printable(text));
+    if (TrayIcon1 && TrayIcon1->visible()) {
+        TrayIcon1->icon()->showMessage(QApplication::applicationDisplayName(), text,
+                                       QSystemTrayIcon::Warning, 15000);
+        return;
+    }
+    auto* box = new QMessageBox(QMessageBox::Warning, QApplication::applicationDisplayName(), text,
+                                QMessageBox::Ok, frmMain_->isVisible() ? frmMain_ : nullptr);
+    box->setObjectName("sessionWarningBox");
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->show();
+}
+
 void TKeyloom::SavePosition() {
     writeListPosition(catalogue_.store(),
                       {frmMain_->width(), frmMain_->height(), frmMain_->y(), frmMain_->x()});
@@ -163,16 +178,21 @@ void TKeyloom::mnuShowHintsClick() {
     catalogue_.setShowHints(mnuShowHints->isChecked());
 }
 
+QString TKeyloom::helpFolder() const {
+    return toQString(frmMain_->programFolder.empty() ? catalogue_.programFolder()
+                                                     : frmMain_->programFolder);
+}
+
 void TKeyloom::ShowHelp(const QString& topic) {
     if (!help_) help_ = std::make_unique<ostrevin::widgets::HelpViewer>("Keyloom Help");
     help_->setWindowIcon(keyloomIcon());
-    help_->showTopic(toQString(catalogue_.programFolder()) + "Keyloom.html", topic);
+    help_->showTopic(helpFolder() + "Keyloom.html", topic);
 }
 
 void TKeyloom::N6Click() {
     if (!help_) help_ = std::make_unique<ostrevin::widgets::HelpViewer>("Keyloom Help");
     help_->setWindowIcon(keyloomIcon());
-    help_->showTopic(toQString(catalogue_.programFolder()) + "Keyloomfaq.html");
+    help_->showTopic(helpFolder() + "Keyloomfaq.html");
 }
 
 void TKeyloom::N3Click() {
