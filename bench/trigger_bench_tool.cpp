@@ -1,8 +1,9 @@
 // Helper of the hot key and poll benchmarks.
-//   trigger_bench_tool press COUNT        presses Shift+Ctrl+K COUNT times through XTest into a
-//                                         window of its own; prints, one line a press, the
-//                                         milliseconds from the last key's release (after XSync)
-//                                         to the first "x" that arrives
+//   trigger_bench_tool press COUNT [MS]   presses Shift+Ctrl+K COUNT times through XTest into a
+//                                         window of its own, holding Shift MS longer than the
+//                                         rest; prints, one line a press, the milliseconds from
+//                                         the last key's release (after XSync) to the first "x"
+//                                         that arrives
 //   trigger_bench_tool windows COUNT      keeps COUNT titled windows open until it is ended
 //   trigger_bench_tool plain SECONDS      polls the catalogue's window triggers for SECONDS at
 //                                         250 ms, reading the file and enumerating the windows
@@ -54,7 +55,7 @@ bool nextEvent(Display* d, XEvent& event, double untilMs) {
     return true;
 }
 
-int press(int count) {
+int press(int count, int holdShiftMs) {
     Display* d = XOpenDisplay(nullptr);
     if (!d) return 2;
     Window w = openWindow(d, "hot key probe");
@@ -68,7 +69,12 @@ int press(int count) {
                   k = XKeysymToKeycode(d, XK_k);
     for (int i = 0; i < count; ++i) {
         for (KeyCode kc : {shift, ctrl, k}) XTestFakeKeyEvent(d, kc, True, CurrentTime);
-        for (KeyCode kc : {k, ctrl, shift}) XTestFakeKeyEvent(d, kc, False, CurrentTime);
+        for (KeyCode kc : {k, ctrl}) XTestFakeKeyEvent(d, kc, False, CurrentTime);
+        if (holdShiftMs > 0) {
+            XSync(d, False);
+            std::this_thread::sleep_for(std::chrono::milliseconds(holdShiftMs));
+        }
+        XTestFakeKeyEvent(d, shift, False, CurrentTime);
         XSync(d, False);
         const double released = nowMs();
         double arrived = -1;
@@ -136,10 +142,10 @@ int plain(int seconds) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) return 2;
+    if (argc < 3) return 2;
     const std::string command = argv[1];
     const int n = std::atoi(argv[2]);
-    if (command == "press") return press(n);
+    if (command == "press") return press(n, argc > 3 ? std::atoi(argv[3]) : 0);
     if (command == "windows") return windows(n);
     if (command == "plain") return plain(n);
     return 2;

@@ -27,8 +27,7 @@ class HotKeyFeed {
     HotKeyFeed() : x11_(ostrevin::platform::X11HotKeys::open()) {
         if (!x11_) return;
         notifier_ = std::make_unique<QSocketNotifier>(x11_->connectionFd(), QSocketNotifier::Read);
-        QObject::connect(notifier_.get(), &QSocketNotifier::activated,
-                         [this] { x11_->dispatchPending(); });
+        QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] { read(); });
         QObject::connect(QAbstractEventDispatcher::instance(),
                          &QAbstractEventDispatcher::aboutToBlock, notifier_.get(), [this] {
                              if (posted_ || !x11_->hasQueuedEvents()) return;
@@ -37,7 +36,7 @@ class HotKeyFeed {
                                  notifier_.get(),
                                  [this] {
                                      posted_ = false;
-                                     x11_->dispatchPending();
+                                     read();
                                  },
                                  Qt::QueuedConnection);
                          });
@@ -51,6 +50,14 @@ class HotKeyFeed {
     }
 
   private:
+    // Each press runs as an event of its own: a macro run from inside the notifier's handler
+    // would wait in loops that no longer watch this socket, so key releases would not wake them.
+    void read() {
+        for (int id : x11_->readPending())
+            QMetaObject::invokeMethod(
+                notifier_.get(), [this, id] { x11_->deliver(id); }, Qt::QueuedConnection);
+    }
+
     std::unique_ptr<ostrevin::platform::X11HotKeys> x11_;
     NoHotKeys none_;
     std::unique_ptr<QSocketNotifier> notifier_;

@@ -79,6 +79,8 @@ void KeyloomApp::startTriggers() {
         ostrevin::widgets::showErrorBox(nullptr, toQString(message));
     };
     frmMain.hotKeys = &triggers_.pool;
+    // No macro is being edited at start, whatever the dialogs' construction set.
+    triggers_.pool.EditingMacro = false;
     frmMain.LoadHotKeys();
     triggers_.poll.Start();
 }

@@ -200,7 +200,7 @@ int X11HotKeys::idOfPress(std::uint8_t keycode, unsigned state) const {
     return 0;
 }
 
-void X11HotKeys::dispatchPending() {
+std::vector<int> X11HotKeys::readPending() {
     std::vector<int> pressed;
     bool remap = false;
     while (XPending(display_) > 0) {
@@ -222,8 +222,11 @@ void X11HotKeys::dispatchPending() {
         readMapping();
         for (auto& [id, grab] : grabs_) this->grab(grab);
     }
-    for (int id : pressed)
-        if (handler_ && grabs_.count(id)) handler_(id);
+    return pressed;
+}
+
+void X11HotKeys::deliver(int id) {
+    if (handler_ && grabs_.count(id)) handler_(id);
 }
 
 }  // namespace ostrevin::platform

@@ -6,7 +6,7 @@
 // combination that another client holds is refused by the server (BadAccess); the grabs already
 // made for it are then given back and registration fails.
 //
-// The event loop watches connectionFd() and calls dispatchPending(); before it sleeps it asks
+// The event loop watches connectionFd() and calls readPending(); before it sleeps it asks
 // hasQueuedEvents(), because Xlib may have read events off the socket while waiting for a reply.
 #pragma once
 
@@ -37,8 +37,11 @@ class X11HotKeys : public HotKeys {
 
     int connectionFd() const;
     bool hasQueuedEvents() const;
-    // Handles every event that has arrived; presses reach the handler after the queue is read.
-    void dispatchPending();
+    // Reads every event that has arrived and returns the ids of the hot keys pressed, for
+    // deliver(). The handler is not called from here: it runs a macro that waits in nested event
+    // loops, and the loop does not watch a socket again while that socket's own handler runs.
+    std::vector<int> readPending();
+    void deliver(int id);
 
   private:
     struct Grab {
