@@ -261,6 +261,10 @@ QWidget* TfrmWizard::buildStartAppPage() {
     }
     grid->addWidget(cmdBrowse, 0, 2);
     grid->addWidget(cmdStartIn, 2, 2);
+    setTabOrder(edtCommandLine, cmdBrowse);
+    setTabOrder(cmdBrowse, edtParameters);
+    setTabOrder(edtParameters, edtStartIn);
+    setTabOrder(edtStartIn, cmdStartIn);
     l->addLayout(grid);
     l->addStretch();
     return p;
