@@ -2,11 +2,12 @@
 // press, and a double click with the left button. Generic, so both programs share it.
 #pragma once
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QIcon>
 #include <QMenu>
 #include <QString>
 #include <QSystemTrayIcon>
+#include <QWidget>
 #include <functional>
 
 namespace ostrevin::widgets {
@@ -29,7 +30,14 @@ class TrayIcon {
     static bool hostAvailable() { return QSystemTrayIcon::isSystemTrayAvailable(); }
 
     void setOnDoubleClick(std::function<void()> handler) { onDoubleClick_ = std::move(handler); }
-    void show() { icon_->show(); }
+    void show() {
+        icon_->show();
+        // The embedded icon's own window would otherwise carry the program's title, and be taken
+        // for one of its windows by whatever looks windows up by title.
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (widget->objectName() == "QSystemTrayIconSys")
+                widget->setWindowTitle(icon_->toolTip());
+    }
     void hide() { icon_->hide(); }
     bool visible() const { return icon_->isVisible(); }
     QSystemTrayIcon* icon() const { return icon_; }
