@@ -1,0 +1,103 @@
+"""Cleaning benchmark: 5,000 files to the trash and 20,000 deleted by our command line, against
+`gio trash` and a plain unlink loop, in the same run.
+
+Each side gets a fresh set of files in 50 folders on the same filesystem as the trash (the home
+trash of a private XDG_DATA_HOME). Our figure is the whole command, scan included, divided by the
+number of files; gio trashes the files given as arguments, 500 to a call; the unlink loop removes
+the listed paths one by one. Best of three runs."""
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+TRASHED, DELETED, FOLDERS, RUNS = 5_000, 20_000, 50, 3
+
+
+def make_files(top, count):
+    paths = []
+    for f in range(FOLDERS):
+        folder = os.path.join(top, f"f{f}")
+        os.makedirs(folder, exist_ok=True)
+        for i in range(count // FOLDERS):
+            path = os.path.join(folder, f"junk{i}.tmp")
+            with open(path, "wb") as out:
+                out.write(b"j" * 100)
+            paths.append(path)
+    return paths
+
+
+class Bench:
+    def __init__(self, build):
+        self.ours = os.path.join(build, "dregmoor", "engine", "dregmoor")
+        # DREGMOOR_BENCH_DIR puts the files elsewhere (for example on a tmpfs, away from the
+        # journal of a busy disk); by default they go to the temporary folder.
+        self.work = tempfile.mkdtemp(prefix="dregmoor-clean-",
+                                     dir=os.environ.get("DREGMOOR_BENCH_DIR"))
+        self.config = os.path.join(self.work, "config")
+        os.makedirs(os.path.join(self.config, "ostrevin"))
+        self.env = dict(os.environ, XDG_CONFIG_HOME=self.config,
+                        XDG_DATA_HOME=os.path.join(self.work, "data"))
+
+    def fresh(self, count):
+        shutil.rmtree(os.path.join(self.work, "data"), ignore_errors=True)
+        top = os.path.join(self.work, "files")
+        shutil.rmtree(top, ignore_errors=True)
+        return top, make_files(top, count)
+
+    def ours_per_file(self, count, option):
+        with open(os.path.join(self.config, "ostrevin", "DREGMOOR.INI"), "w") as f:
+            f.write(f"[Settings]\nDeleteOption={option}\n[Scan]\nScanFor=*.tmp,1,\n"
+                    "Check1=0\nCheck2=0\nCheck3=0\n")
+        times = []
+        for _ in range(RUNS):
+            top, _ = self.fresh(count)
+            start = time.monotonic()
+            subprocess.run([self.ours, "--clean", "--folder", top], env=self.env, check=True,
+                           stdout=subprocess.DEVNULL)
+            times.append(time.monotonic() - start)
+            left = sum(len(files) for _, _, files in os.walk(top))
+            if left:
+                raise SystemExit(f"{left} files were not cleaned")
+        return min(times) / count * 1e6
+
+    def gio_per_file(self, count):
+        times = []
+        for _ in range(RUNS):
+            _, paths = self.fresh(count)
+            start = time.monotonic()
+            for i in range(0, len(paths), 500):
+                subprocess.run(["gio", "trash"] + paths[i:i + 500], env=self.env, check=True)
+            times.append(time.monotonic() - start)
+        return min(times) / count * 1e6
+
+    def unlink_per_file(self, count):
+        times = []
+        for _ in range(RUNS):
+            _, paths = self.fresh(count)
+            start = time.monotonic()
+            for path in paths:
+                os.unlink(path)
+            times.append(time.monotonic() - start)
+        return min(times) / count * 1e6
+
+
+def main():
+    bench = Bench(sys.argv[1])
+    try:
+        trash = bench.ours_per_file(TRASHED, 2)
+        trashed = len(os.listdir(os.path.join(bench.work, "data", "Trash", "files")))
+        if trashed != TRASHED:
+            raise SystemExit(f"the trash holds {trashed} files, not {TRASHED}")
+        gio = bench.gio_per_file(TRASHED)
+        delete = bench.ours_per_file(DELETED, 1)
+        unlink = bench.unlink_per_file(DELETED)
+    finally:
+        shutil.rmtree(bench.work, ignore_errors=True)
+    print(f"clean trash_us_per_file={trash:.1f} gio_trash_us_per_file={gio:.1f} "
+          f"delete_us_per_file={delete:.1f} unlink_us_per_file={unlink:.1f}")
+
+
+if __name__ == "__main__":
+    main()
