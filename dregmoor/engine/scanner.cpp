@@ -45,6 +45,12 @@ class RowCollector : public platform::TreeVisitor {
 
     void found(const std::string& folder, std::string_view name, int tag,
                const platform::FileFacts& facts) override {
+        AddFoundFile(folder, name, tag, facts);
+    }
+
+    // Appends the row of one found file (to its pattern's bucket) and lets the walk go on.
+    void AddFoundFile(const std::string& folder, std::string_view name, int tag,
+                      const platform::FileFacts& facts) {
         if (filtered_ &&
             (facts.owner != owner_ || facts.modified > notSince_ || facts.changed > notSince_))
             return;
@@ -89,6 +95,28 @@ class RowCollector : public platform::TreeVisitor {
 };
 
 }  // namespace
+
+bool WalkDirectory(platform::FileTree& tree, const std::string& directory,
+                   const std::string& pattern, const WalkVisitor& visitor) {
+    class OnePattern : public platform::TreeVisitor {
+      public:
+        OnePattern(const std::string& pattern, const WalkVisitor& visitor)
+            : wildcard_(pattern.empty() ? "*.*" : pattern), visitor_(visitor) {}
+        int match(std::string_view name) override { return wildcard_.matches(name) ? 0 : -1; }
+        void found(const std::string& folder, std::string_view name, int,
+                   const platform::FileFacts& facts) override {
+            if (going_) going_ = visitor_(folder, name, facts);
+        }
+        bool progress(const platform::WalkProgress&) override { return going_; }
+        bool going_ = true;
+
+      private:
+        Wildcard wildcard_;
+        const WalkVisitor& visitor_;
+    } walk(pattern, visitor);
+    const std::string start = directory.empty() ? "./" : directory;
+    return tree.walk(start, walk) != platform::WalkEnd::Cancelled && walk.going_;
+}
 
 std::string ScanReport::status() const {
     return "Total Files: " + kilobyteText(totalKilobytes(rows));

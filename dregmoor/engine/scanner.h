@@ -38,6 +38,15 @@ struct ScanReport {
     std::string status() const;  // "Total Files: 12k"
 };
 
+// The walk of one folder tree for one pattern: visitor(folder, name, facts) for each matching
+// regular file, the matches of a folder before its subfolders; returning false ends the whole
+// walk. An empty directory is the current folder, an empty pattern "*.*". True when the walk
+// went to its end.
+using WalkVisitor = std::function<bool(const std::string& folder, std::string_view name,
+                                       const platform::FileFacts& facts)>;
+bool WalkDirectory(platform::FileTree& tree, const std::string& directory,
+                   const std::string& pattern, const WalkVisitor& visitor);
+
 class Scanner {
   public:
     Scanner(platform::FileTree& tree, platform::DriveSource& drives, SpecialFolders folders);

@@ -246,5 +246,26 @@ TEST_F(ScannerTest, TheCallerSeesProgressAndCanCancel) {
     EXPECT_EQ(report.rows.size(), 1u);  // the rows found until then stay
 }
 
+TEST_F(ScannerTest, WalkDirectoryStopsWhenTheVisitorSaysSo) {
+    for (const char* f : {"a.log", "b.log", "sub/c.log", "sub/d.txt"}) makeFile(root() + f);
+    std::vector<std::string> seen;
+    EXPECT_TRUE(WalkDirectory(
+        tree, root(), "",
+        [&](const std::string& folder, std::string_view name, const platform::FileFacts&) {
+            seen.push_back(folder.substr(root().size()) + std::string(name));
+            return true;
+        }));
+    EXPECT_EQ(seen.size(), 4u);  // an empty pattern is "*.*"
+    EXPECT_EQ(seen.back().rfind("sub/", 0), 0u);
+    seen.clear();
+    EXPECT_FALSE(
+        WalkDirectory(tree, root(), "*.LOG",
+                      [&](const std::string&, std::string_view name, const platform::FileFacts&) {
+                          seen.emplace_back(name);
+                          return false;
+                      }));
+    EXPECT_EQ(seen.size(), 1u);
+}
+
 }  // namespace
 }  // namespace ostrevin::dregmoor
