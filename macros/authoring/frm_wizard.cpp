@@ -30,7 +30,8 @@ TfrmWizard::TfrmWizard(AuthoringServices services, QWidget* parent)
         if (previous) previous(userCancel);
         RecorderFinished(userCancel);
     };
-    resetForNewMacro();
+    resetButtons();
+    resetPages();
 }
 
 TfrmWizard::~TfrmWizard() = default;
@@ -59,12 +60,15 @@ void TfrmWizard::showEvent(QShowEvent* event) {
         mmoManKeys->setFocus();
         return;
     }
-    resetForNewMacro();
-}
-
-void TfrmWizard::resetForNewMacro() {
+    // Macro hot keys are ignored while the wizard is open.
     if (services_.setEditingMacro) services_.setEditingMacro(true);
     resetPages();
+    resetButtons();
+    recordedFile_.clear();
+    optRecKeys->setFocus();
+}
+
+void TfrmWizard::resetButtons() {
     imgEdit->hide();
     cmdNext->show();
     cmdStepBack->show();
@@ -73,8 +77,6 @@ void TfrmWizard::resetForNewMacro() {
     cmdSave->hide();
     cmdFinished->hide();
     cmdNext->setDefault(true);
-    recordedFile_.clear();
-    optRecKeys->setFocus();
 }
 
 void TfrmWizard::resetPages() {
@@ -328,7 +330,7 @@ void TfrmWizard::cmdHotKeyHelpClick() {
         "this area.  You may use Alt, Ctrl, and or Shift together with other keys to create a "
         "valid shortcut combination.  It is important to choose a unique set of keys that are "
         "not globally assigned or used by the program that this macro is intended for.  For more "
-        "information, see the topic \"Operation\" in Keyloom Help (press F1).");
+        "information, see https://ostrevin.example.org/support/");
 }
 
 void TfrmWizard::cmdWinTitleHelpClick() {

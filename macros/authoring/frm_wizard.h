@@ -138,7 +138,7 @@ class TfrmWizard : public QDialog {
     void showPage(QWidget* page);
     void showFinished();
     void fillSummary();
-    void resetForNewMacro();
+    void resetButtons();
     // However the wizard closes: the flags and the stop hot key go back.
     void closeWizard();
     std::string recordFilePath() const;

@@ -335,6 +335,7 @@ void FrmWizardTest::summaryTexts() {
 void FrmWizardTest::cancelAsksAndReopeningStartsAfresh() {
     Authoring a;
     TfrmWizard& w = *a.wizard;
+    QVERIFY(!a.editing && !a.stopKey);  // made at start, the wizard ignores no hot keys yet
     start(a, w.optRecMouse);
     QVERIFY(a.editing);
     QVERIFY(a.stopKey);
