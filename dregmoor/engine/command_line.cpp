@@ -1,6 +1,7 @@
 #include "dregmoor/engine/command_line.h"
 
 #include <cstdio>
+#include <filesystem>
 
 #include "common/ini_store.h"
 #include "common/text.h"
@@ -126,7 +127,11 @@ int scanAndMaybeClean(const Options& o, CommandLineContext& c, std::ostream& out
     SpecialFolders folders = c.folders;
     if (!o.folders.empty()) {  // only the named folders, instead of the drives and special folders
         scanned.clear();
-        for (const auto& f : o.folders) scanned.push_back({'a', f, f.ends_with('/') ? f : f + "/"});
+        for (const auto& given : o.folders) {
+            // Absolute, so that trashed files record where they came from.
+            const std::string f = std::filesystem::absolute(given).lexically_normal().string();
+            scanned.push_back({'a', f, f.ends_with('/') ? f : f + "/"});
+        }
         settings.drives.assign(scanned.size(), true);
         settings.tempFolder = settings.cacheFolder = settings.cookieFolder = false;
     }

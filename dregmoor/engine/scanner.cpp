@@ -155,6 +155,7 @@ ScanReport Scanner::ScanDrives(bool timed, const ScannerSettings& settings,
         RowCollector collector(root, patterns, source, progress, report.rows.size(), callback);
         if (temp) collector.keepOnly(folders_.user, folders_.nowSeconds - kOneDay);
         const bool whole = tree_.walk(root, collector) != platform::WalkEnd::Cancelled;
+        progress.folder = root;  // the walk's own path is gone
         collector.appendTo(report.rows);
         progress.rows = report.rows.size();
         return whole;
@@ -187,6 +188,7 @@ ScanReport Scanner::ScanDrives(bool timed, const ScannerSettings& settings,
         progress.status = "Scanning: Cookies";
         for (const auto& store : folders_.cookies) {
             if (!wanted(store.folder)) continue;
+            progress.folder = store.folder;
             auto facts = tree_.regularFile(store.folder, store.name);
             if (!facts) continue;
             ResultRow row;

@@ -199,7 +199,7 @@ PosixFileDisposal::Trash* PosixFileDisposal::trashFor(dev_t device, const std::s
     const std::string home = homeTrash();
     struct stat st {};
     std::error_code ec;
-    std::filesystem::create_directories(home, ec);
+    if (std::filesystem::create_directories(home, ec)) ::chmod(home.c_str(), 0700);
     int base = -1;
     if (::stat(home.c_str(), &st) == 0 && st.st_dev == device) {
         base = ::open(home.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
