@@ -30,7 +30,14 @@ DregmoorApp::DregmoorApp() {
     help_->setWindowIcon(programIcon());
     properties_ = std::make_unique<FileProperties>();
     Form1 = std::make_unique<TForm1>(
-        ScannerServices{settings_, scanner_, cleaner_, schedule_, clock_, drives_, pump_}, hooks());
+        ScannerServices{settings_,
+                        [this](bool timed, const ScannerSettings& settings,
+                               const std::vector<DriveRow>& rows, const ScanCallback& callback) {
+                            Scanner scanner(tree_, drives_, SpecialFolders::forCurrentUser());
+                            return scanner.ScanDrives(timed, settings, rows, callback);
+                        },
+                        cleaner_, schedule_, clock_, drives_, pump_},
+        hooks());
     Form1->setWindowIcon(programIcon());
     Form2 = std::make_unique<TForm2>(
         *Form1, [this](const QString& topic) { showHelp(topic); },

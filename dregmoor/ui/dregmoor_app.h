@@ -38,7 +38,6 @@ class DregmoorApp {
     widgets::QtMessagePump pump_;
     SettingsFile settings_;
     ScanSchedule schedule_{settings_.store(), clock_};
-    Scanner scanner_{tree_, drives_, SpecialFolders::forCurrentUser()};
     Cleaner cleaner_{disposal_};
     std::unique_ptr<widgets::HelpViewer> help_;
     std::unique_ptr<FileProperties> properties_;

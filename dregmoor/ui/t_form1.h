@@ -35,10 +35,17 @@
 
 namespace ostrevin::dregmoor {
 
+// One scan with the engine's Scanner. The program makes a Scanner for each scan, so that the
+// special folders (new browser profiles) and the one-day age of Temp files are those of that
+// moment, not of the start of a program that may run for weeks.
+using ScanFn =
+    std::function<ScanReport(bool timed, const ScannerSettings& settings,
+                             const std::vector<DriveRow>& drives, const ScanCallback& callback)>;
+
 // The engine parts the window works with, created once by the program (or a test).
 struct ScannerServices {
     SettingsFile& settings;
-    Scanner& scanner;
+    ScanFn scan;
     Cleaner& cleaner;
     ScanSchedule& schedule;
     platform::Clock& clock;

@@ -62,7 +62,7 @@ void TForm1::ScanDrives(bool timed) {
     lastPump_ = monotonicMs();
     const QIcon icon = rowIcon();
     try {
-        ScanReport report = services_.scanner.ScanDrives(
+        ScanReport report = services_.scan(
             timed, currentSettings(), driveRows_,
             [this](const ScanProgress& progress) { return pumpWhileWorking(progress.status); });
         const QString total = toQString(report.status());

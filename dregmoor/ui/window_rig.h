@@ -64,7 +64,14 @@ struct WindowRig {
         hooks.chooseFolder = [this](const QString&, const QString&) { return chosenFolder; };
         hooks.showError = [this](const QString& text) { errors << text; };
         form = std::make_unique<TForm1>(
-            ScannerServices{*settings, *scanner, *cleaner, *schedule, clock, drives, pump}, hooks);
+            ScannerServices{
+                *settings,
+                [this](bool timed, const ScannerSettings& s, const std::vector<DriveRow>& rows,
+                       const ScanCallback& callback) {
+                    return scanner->ScanDrives(timed, s, rows, callback);
+                },
+                *cleaner, *schedule, clock, drives, pump},
+            hooks);
         form->FormCreate();
         return *form;
     }
