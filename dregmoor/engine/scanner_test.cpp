@@ -267,5 +267,26 @@ TEST_F(ScannerTest, WalkDirectoryStopsWhenTheVisitorSaysSo) {
     EXPECT_EQ(seen.size(), 1u);
 }
 
+TEST(ScanOrder, EachDriveGivesItsRowsPatternByPatternInWalkOrder) {
+    platform::FakeFileTree tree;
+    tree.trees["/a/"] = {
+        {"/a/", "1.bak"}, {"/a/", "2.tmp"}, {"/a/x/", "3.tmp"}, {"/a/x/", "4.bak"}};
+    tree.trees["/b/"] = {{"/b/", "5.bak"}, {"/b/", "6.tmp.bak"}, {"/b/y/", "7.TMP"}};
+    platform::FakeDriveSource drives;
+    ScannerSettings settings;
+    settings.tempFolder = settings.cacheFolder = settings.cookieFolder = false;
+    settings.drives = {true, false, true};
+    settings.patterns = {{"*.tmp", true}, {"*.old", true}, {"*.bak", true}, {"6.*", true}};
+    const std::vector<DriveRow> rows = {{'a', "a:", "/a/"}, {'b', "b:", "/c/"}, {'c', "c:", "/b/"}};
+    const auto report = Scanner(tree, drives, {}).ScanDrives(false, settings, rows, {});
+    std::vector<std::string> got;
+    for (const auto& row : report.rows)
+        got.push_back(row.fullPath() + "@" + std::to_string(row.pattern));
+    EXPECT_EQ(got,
+              (std::vector<std::string>{"/a/2.tmp@0", "/a/x/3.tmp@0", "/a/1.bak@2", "/a/x/4.bak@2",
+                                        "/b/y/7.TMP@0", "/b/5.bak@2", "/b/6.tmp.bak@2"}));
+    EXPECT_EQ(tree.walked, (std::vector<std::string>{"/a/", "/b/"}));  // one walk a drive
+}
+
 }  // namespace
 }  // namespace ostrevin::dregmoor
