@@ -135,7 +135,7 @@ void TfrmProperties::keyReleaseEvent(QKeyEvent* event) {
 
 void TfrmProperties::Button1Click() {
     const std::string name = toUtf8(edtMacroName->text());
-    if (name.empty()) {
+    if (cleanMacroName(name).empty()) {
         services_.dialogs.error(this, "Please enter a name for this macro.");
         edtMacroName->setFocus();
         return;

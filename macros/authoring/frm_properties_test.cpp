@@ -110,6 +110,7 @@ void FrmPropertiesTest::okChecks() {
     };
     const Case cases[] = {
         {2, "", "", "error: Please enter a name for this macro.", "edtMacroName"},
+        {3, " \t ", "", "error: Please enter a name for this macro.", "edtMacroName"},
         {1, "Launch", "",
          "error: Please specify an application or document to launch.  You can "
          "search for files by selecting 'Browse'.",

@@ -168,7 +168,9 @@ void TfrmWizard::cmdNextClick() {
         cbShortCuts->setCurrentIndex(0);
         const std::string typed = toUtf8(edtMacroName->text());
         auto problem = writer_.nameProblem(typed);
-        if (!problem && typed.empty()) problem = "Please type a name for this macro.";
+        // A name of blanks alone would store an empty Name and a side file named ".dat".
+        if (!problem && cleanMacroName(typed).empty())
+            problem = "Please type a name for this macro.";
         if (problem) {
             services_.dialogs.error(this, toQString(*problem));
             edtMacroName->setFocus();

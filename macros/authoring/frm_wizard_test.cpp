@@ -137,7 +137,7 @@ void FrmWizardTest::nameChecks() {
          "error: The macro name \"Mail/Send\" cannot be used: a macro name may not "
          "contain \"/\"."},
         {"Report 2", nullptr},
-        {"  ", nullptr},
+        {"  ", "error: Please type a name for this macro."},
     };
     for (const Case& c : cases) {
         Authoring a;
