@@ -100,15 +100,25 @@ def run_keys(box):
     first, _, log = start_keylog(box, "keylog typing")
     recording = os.path.join(box.root, "typed.dat")
 
+    # Shift is still down from before the recording; the stop key ends what is kept.
+    e2e.xdotool("keydown", "shift")
+
     def type_text():
+        e2e.xdotool("keyup", "shift")
         e2e.xdotool("type", "--delay", "30", "Hello, World")
         e2e.xdotool("key", "Return")
         e2e.xdotool("type", "--delay", "30", "ok")
+        e2e.xdotool("key", "shift+ctrl+F12")
+        e2e.xdotool("type", "--delay", "30", "zz")
     events = record(box, recording, True, type_text)
     e2e.check(all(kind in (jf.KEY_DOWN, jf.KEY_UP) for _, kind, *_ in events),
               "a keys-only recording holds pointer events")
-    typed = open(log).read()
-    e2e.check(typed == "Hello, World\nok", f"keylog got {typed!r} while recording")
+    e2e.check(events[0][1] == jf.KEY_DOWN, "the release of a key held at the start was recorded")
+    f12 = jf.keycodes(e2e.display())["F12"]
+    e2e.check(all(detail != f12 for _, _, detail, *_ in events), "the stop key was recorded")
+    e2e.check(open(log).read() == "Hello, World\nok<C-F12>zz",
+              f"keylog got {open(log).read()!r} while recording")
+    typed = "Hello, World\nok"
     stop_process(first)
     _, _, replay_log = start_keylog(box, "keylog replay")
     e2e.check(play_macro(box, "Typed", recording, 2) == 0, "the program failed")
