@@ -3,7 +3,8 @@
 with NumLock on and with CapsLock on too, typing its text exactly and leaving the locks as they
 were; a combination that another client holds leaves the program running and its macro still runs
 by its window trigger; a window titled " untitled - notepad " runs its trigger macro once, a second
-such window runs it again, and a restart runs it for the window still open."""
+such window runs it again, also after the window manager restarted, and a restart of the program
+runs it for the window still open."""
 import os
 import subprocess
 import time
@@ -143,6 +144,10 @@ def run_triggers(box):
                           "--out", out])
 
     proc = start_program(box)
+    # The window manager starts afresh under the running poll, which goes on.
+    subprocess.run(["openbox", "--restart"], env=dict(os.environ, DISPLAY=e2e.display()))
+    time.sleep(1.5)
+    e2e.check(proc.poll() is None, "the program ended when the window manager restarted")
     first = window("first")
     e2e.wait_for(lambda: fired() == 1, 10, "the first window to fire")
     time.sleep(1.0)
