@@ -332,10 +332,29 @@ void X11InputReplay::send(const RawInputEvent& event) {
         case RawEventKind::ButtonUp:
             XTestFakeButtonEvent(display_, event.detail, event.kind == RawEventKind::ButtonDown,
                                  CurrentTime);
+            if (event.kind == RawEventKind::ButtonUp) waitForPointerThaw(event.detail);
             break;
         case RawEventKind::Motion:
             XTestFakeMotionEvent(display_, DefaultScreen(display_), event.x, event.y, CurrentTime);
             break;
+    }
+}
+
+// A window manager that takes clicks for focusing holds the pointer (a synchronous grab) until
+// it passes the click on, while keys go on at once: keys sent after a click could overtake it.
+// Until the release of the click has gone through, the server still shows the button down.
+void X11InputReplay::waitForPointerThaw(std::uint8_t button) {
+    if (button < 1 || button > 5) return;
+    const unsigned int mask = Button1Mask << (button - 1);
+    const std::int64_t deadline = nowUs() + kThawWaitUs;
+    for (;;) {
+        Window root = 0, child = 0;
+        int rootX = 0, rootY = 0, x = 0, y = 0;
+        unsigned int state = 0;
+        XQueryPointer(display_, DefaultRootWindow(display_), &root, &child, &rootX, &rootY, &x, &y,
+                      &state);
+        if (!(state & mask) || nowUs() > deadline) return;
+        if (!waitUntil(nowUs() + 1000)) return;
     }
 }
 

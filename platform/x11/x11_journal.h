@@ -43,6 +43,9 @@ class X11InputCapture : public RawInputCapture {
 
 class X11InputReplay : public RawInputReplay {
   public:
+    // How long a released button may stay held by a window manager's click grab.
+    static constexpr std::int64_t kThawWaitUs = 250'000;
+
     // nullptr when the display cannot be opened or lacks the XTest extension.
     static std::unique_ptr<X11InputReplay> open(const char* displayName = nullptr);
     ~X11InputReplay() override;
@@ -60,6 +63,7 @@ class X11InputReplay : public RawInputReplay {
     X11InputReplay(Display* display, int wakeFd);
     void watchEscape();
     void drainEvents();
+    void waitForPointerThaw(std::uint8_t button);
     std::uint8_t keycodeFor(const RawInputEvent& event) const;
 
     Display* display_;
