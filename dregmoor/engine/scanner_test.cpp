@@ -288,5 +288,23 @@ TEST(ScanOrder, EachDriveGivesItsRowsPatternByPatternInWalkOrder) {
     EXPECT_EQ(tree.walked, (std::vector<std::string>{"/a/", "/b/"}));  // one walk a drive
 }
 
+TEST_F(ScannerTest, AScanStartedFromTheEventsOfAnotherFindsAllItsFilesToo) {
+    for (int i = 0; i < 40; ++i)
+        makeFile(root() + "f" + std::to_string(i % 4) + "/x" + std::to_string(i) + ".tmp");
+    settings.drives = {true};
+    settings.patterns = {{"*.tmp", true}};
+    std::size_t inner = 0;
+    bool nested = false;
+    const auto outer = scan(false, [&](const ScanProgress&) {
+        if (!nested) {
+            nested = true;
+            inner = scan().rows.size();
+        }
+        return true;
+    });
+    EXPECT_EQ(inner, 40u);
+    EXPECT_EQ(outer.rows.size(), 40u);
+}
+
 }  // namespace
 }  // namespace ostrevin::dregmoor

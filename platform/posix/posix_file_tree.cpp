@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <vector>
 
 namespace ostrevin::platform {
 
@@ -243,10 +244,13 @@ int defaultMaxOpen() {
 
 }  // namespace
 
-PosixFileTree::PosixFileTree(int maxOpen) : maxOpen_(maxOpen), buffer_(64 * 1024) {}
+PosixFileTree::PosixFileTree(int maxOpen) : maxOpen_(maxOpen) {}
 
 WalkEnd PosixFileTree::walk(const std::string& root, TreeVisitor& visitor) {
-    Walk walk(visitor, buffer_, maxOpen_ > 0 ? maxOpen_ : defaultMaxOpen());
+    // A buffer of each walk's own: a window that lets its events run from the visitor may start
+    // another walk before this one ends.
+    std::vector<char> buffer(64 * 1024);
+    Walk walk(visitor, buffer, maxOpen_ > 0 ? maxOpen_ : defaultMaxOpen());
     return walk.run(root);
 }
 

@@ -6,8 +6,6 @@
 // inode they had, so a tree deeper than the open-file limit is walked whole.
 #pragma once
 
-#include <vector>
-
 #include "platform/file_tree.h"
 
 namespace ostrevin::platform {
@@ -22,7 +20,6 @@ class PosixFileTree : public FileTree {
 
   private:
     int maxOpen_;
-    std::vector<char> buffer_;
 };
 
 }  // namespace ostrevin::platform
