@@ -21,6 +21,7 @@ class FrmWizardTest : public QObject {
     void recordingKeptWhenTheNameChangesAfterwards();
     void hotKeyFieldRules();
     void helpBrowseAndF1();
+    void modalRunSurvivesHidingForARecording();
 };
 
 namespace {
@@ -536,6 +537,31 @@ void FrmWizardTest::helpBrowseAndF1() {
     QCOMPARE(w.cmdStepBack->text(), QString("< &Back"));
     QCOMPARE(w.cmdNext->text(), QString("&Next >"));
     QVERIFY(w.cmdNext->isDefault());
+}
+
+void FrmWizardTest::modalRunSurvivesHidingForARecording() {
+    Authoring a;
+    TfrmWizard& w = *a.wizard;
+    std::vector<std::string> seen;
+    QTimer::singleShot(0, [&] {
+        w.optRecMouse->setChecked(true);
+        w.optManual->setChecked(true);
+        w.cmdNext->click();
+        w.edtMacroName->setText("Modal");
+        for (int i = 0; i < 3; ++i) w.cmdNext->click();
+        w.cmdRecordMouse->click();
+        QTimer::singleShot(10, [&] {
+            seen.push_back(w.isVisible() ? "visible" : "hidden");
+            w.EPHotkeyStopRecordHotKey();
+            QTimer::singleShot(10, [&] {
+                seen.push_back(w.isVisible() ? "visible" : "hidden");
+                w.close();
+            });
+        });
+    });
+    w.ShowModal();
+    QCOMPARE(seen, (std::vector<std::string>{"hidden", "visible"}));
+    QVERIFY(!w.isVisible() && !a.editing && !a.stopKey);
 }
 
 QTEST_MAIN(FrmWizardTest)
