@@ -27,9 +27,19 @@ def catalogue():
 
 
 def children(env, panel):
-    out = subprocess.run(["xwininfo", "-id", panel, "-children"], env=env,
+    out = subprocess.run(["xwininfo", "-id", panel, "-tree"], env=env,
                          stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True).stdout
     return '("macros"' in out
+
+
+def find_panel(env):
+    """The trayer window that holds the embedded icons."""
+    tree = subprocess.run(["xwininfo", "-root", "-tree"], env=env, stdout=subprocess.PIPE,
+                          text=True).stdout
+    for line in tree.splitlines():
+        if '"panel": ("panel" "trayer")' in line:
+            return line.split()[0]
+    raise SystemExit("no tray panel")
 
 
 def rss_mb(pid):
@@ -48,8 +58,7 @@ def main():
         with open(state) as f:
             display = json.load(f)["display"]
         env = dict(os.environ, DISPLAY=display, LC_ALL="C.UTF-8")
-        panel = subprocess.run(["xdotool", "search", "--classname", "panel"], env=env,
-                               stdout=subprocess.PIPE, text=True).stdout.split()[0]
+        panel = find_panel(env)
         times, memory = [], []
         for run in range(RUNS):
             home = os.path.join(folder, f"home{run}")
@@ -63,7 +72,7 @@ def main():
                                     stderr=subprocess.DEVNULL)
             while not children(env, panel):
                 if time.monotonic() - start > 20 or proc.poll() is not None:
-                    raise SystemExit("the tray icon did not appear")
+                    raise SystemExit(f"the tray icon did not appear (exit {proc.poll()})")
                 time.sleep(0.002)
             times.append((time.monotonic() - start) * 1000)
             memory.append(rss_mb(proc.pid))

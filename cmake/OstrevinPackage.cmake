@@ -13,12 +13,17 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME ostrevin)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "Ostrevin developers <dev@ostrevin.example.org>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "macro recorder and player for the notification area")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "macro recorder and player for the notification area
- Keyloom types text and keys into the focused window, starts programs and
- plays back recorded keyboard and mouse input. Macros run from system-wide
- hot keys, from the appearance of a window with a given title, from desktop
- shortcuts and from other macros. It needs an X11 session.")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "macro player and junk-file cleaner for the notification area")
+# CPack indents every line and turns an empty one into the paragraph mark.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Keyloom types text and keys into the focused window, starts programs and
+plays back recorded keyboard and mouse input. Macros run from system-wide
+hot keys, from the appearance of a window with a given title, from desktop
+shortcuts and from other macros. It needs an X11 session.
+
+Dregmoor finds junk files by name patterns on chosen drives and in the
+temporary, cache and cookie folders, and cleans them into the trash, by
+hand or on a schedule.")
+set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
