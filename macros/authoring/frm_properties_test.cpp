@@ -28,11 +28,15 @@ void open(Authoring& a, int n) {
     a.properties->show();
 }
 
+// One write of the whole file: the store syncs every write to disk, which adds up over the cases.
 void seed(Authoring& a) {
-    a.addMacro(1, "Launch", 1, "/usr/bin/gedit~~--new~~/tmp", 0x4041, "Editor");
-    a.addMacro(2, "Keys", 2, "Keys.dat", 0x607B);
-    a.addMacro(3, "Mouse", 3, "Mouse.dat", 0, "Paint", 2);
-    a.addMacro(4, "Adv", 4, "Adv.key");
+    a.put("macros.ini",
+          "[Main]\nShow Hints=0\nEntries=4\n"
+          "[Macro1]\nName=Launch\nType=1\nHotKey=16449\nFileName=/usr/bin/gedit~~--new~~/tmp\n"
+          "Trigger=Editor\n"
+          "[Macro2]\nName=Keys\nType=2\nHotKey=24699\nFileName=Keys.dat\nTrigger=\n"
+          "[Macro3]\nName=Mouse\nType=3\nHotKey=0\nFileName=Mouse.dat\nTrigger=Paint\nSpeed=2\n"
+          "[Macro4]\nName=Adv\nType=4\nHotKey=0\nFileName=Adv.key\nTrigger=\n");
     a.put("Keys.dat", "keys");
     a.put("Mouse.dat", "mouse");
     a.put("Adv.key", "  Hello<<ENTER>>\r\nWorld\r\n\r\n");
