@@ -31,10 +31,7 @@ def make_files(top, count):
 class Bench:
     def __init__(self, build):
         self.ours = os.path.join(build, "dregmoor", "engine", "dregmoor")
-        # DREGMOOR_BENCH_DIR puts the files elsewhere (for example on a tmpfs, away from the
-        # journal of a busy disk); by default they go to the temporary folder.
-        self.work = tempfile.mkdtemp(prefix="dregmoor-clean-",
-                                     dir=os.environ.get("DREGMOOR_BENCH_DIR"))
+        self.work = tempfile.mkdtemp(prefix="dregmoor-clean-")
         self.config = os.path.join(self.work, "config")
         os.makedirs(os.path.join(self.config, "ostrevin"))
         self.env = dict(os.environ, XDG_CONFIG_HOME=self.config,
@@ -68,7 +65,10 @@ class Bench:
             _, paths = self.fresh(count)
             start = time.monotonic()
             for i in range(0, len(paths), 500):
-                subprocess.run(["gio", "trash"] + paths[i:i + 500], env=self.env, check=True)
+                done = subprocess.run(["gio", "trash"] + paths[i:i + 500], env=self.env,
+                                      stderr=subprocess.PIPE, text=True)
+                if done.returncode:
+                    raise SystemExit("gio trash failed: " + done.stderr[:300])
             times.append(time.monotonic() - start)
         return min(times) / count * 1e6
 

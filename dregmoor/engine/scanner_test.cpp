@@ -289,21 +289,27 @@ TEST(ScanOrder, EachDriveGivesItsRowsPatternByPatternInWalkOrder) {
 }
 
 TEST_F(ScannerTest, AScanStartedFromTheEventsOfAnotherFindsAllItsFilesToo) {
-    for (int i = 0; i < 40; ++i)
-        makeFile(root() + "f" + std::to_string(i % 4) + "/x" + std::to_string(i) + ".tmp");
+    // Progress comes every few dozen names, in the middle of reading a folder.
+    for (int i = 0; i < 300; ++i) makeFile(root() + "x" + std::to_string(i) + ".tmp");
+    makeFile(root() + "sub/y.tmp");
+    for (int i = 0; i < 50; ++i)
+        makeFile(top.path() + "/other/a-much-longer-name-" + std::to_string(i) + ".tmp");
     settings.drives = {true};
     settings.patterns = {{"*.tmp", true}};
     std::size_t inner = 0;
     bool nested = false;
-    const auto outer = scan(false, [&](const ScanProgress&) {
-        if (!nested) {
+    const auto outer = scan(false, [&](const ScanProgress& p) {
+        if (!nested && p.files > 0) {
             nested = true;
-            inner = scan().rows.size();
+            Scanner other(tree, drives, folders);
+            inner = other.ScanDrives(false, settings, {{'b', "b:", top.path() + "/other/"}}, {})
+                        .rows.size();
         }
         return true;
     });
-    EXPECT_EQ(inner, 40u);
-    EXPECT_EQ(outer.rows.size(), 40u);
+    EXPECT_TRUE(nested);
+    EXPECT_EQ(inner, 50u);
+    EXPECT_EQ(outer.rows.size(), 301u);
 }
 
 }  // namespace
