@@ -65,6 +65,8 @@ class TfrmMain : public QWidget {
     ShortcutFiles* shortcutFiles = nullptr;
     // The folder of the program, its help and icon ("" in tests: the catalogue's side folder).
     std::string programFolder;
+    // Without a notification area a hidden window could not be brought back: Hide minimizes.
+    bool minimizeOnHide = false;
 
     ostrevin::widgets::QtTimer tmr1{this, "tmr1"};      // the pause of advanced macros
     ostrevin::widgets::QtTimer Timer1{this, "Timer1"};  // the window-trigger poll

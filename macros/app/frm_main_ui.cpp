@@ -223,7 +223,10 @@ void TfrmMain::cmdDeleteMacroClick() {
 }
 
 void TfrmMain::cmdCloseClick() {
-    hide();
+    if (minimizeOnHide)
+        showMinimized();
+    else
+        hide();
     if (savePosition) savePosition();
 }
 

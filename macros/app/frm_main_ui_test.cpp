@@ -302,6 +302,10 @@ void FrmMainUiTest::withoutTrayHostTheListStaysOpen() {
         QCOMPARE(p.window.isVisible(), c.shown);
         QCOMPARE(p.window.findChild<QMessageBox*>("noTrayBox") != nullptr, c.shown);
         QVERIFY(!p.tray.TrayIcon1->visible());
+        if (!c.shown) continue;
+        p.window.cmdCloseClick();  // Hide cannot hide it where nothing would bring it back
+        QVERIFY(p.window.isVisible());
+        QVERIFY(p.window.isMinimized());
     }
 }
 

@@ -81,6 +81,7 @@ void TKeyloom::FormCreate(TfrmMain& main, ostrevin::platform::Launcher& launcher
         keyloomIcon(), "Ostrevin Keyloom - Right Click for Options", PopupMenu1, this);
     TrayIcon1->setOnDoubleClick([this] { guarded([this] { TrayIcon1DblClick(); }); });
     if (hostAvailable_) TrayIcon1->show();
+    main.minimizeOnHide = !hostAvailable_;
     main.savePosition = [this] { SavePosition(); };
     main.showHelp = [this](const QString& topic) { ShowHelp(topic); };
     main.endProgram = [this] { endProgram(); };
