@@ -1,0 +1,47 @@
+#!/usr/bin/python3
+"""`cmake --install` into a prefix the user owns: the program folder with the program, its help and
+icon, the command link, a valid desktop entry naming the installed program, and the icons."""
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+
+
+def main():
+    build = os.environ["BUILD_DIR"]
+    prefix = tempfile.mkdtemp(prefix="keyloom-install-")
+    try:
+        subprocess.run(["cmake", "--install", build, "--prefix", prefix], check=True,
+                       stdout=subprocess.DEVNULL)
+        folder = os.path.join(prefix, "lib", "keyloom")
+        for name in ("macros", "Keyloom.html", "Keyloomfaq.html", "keyloom.png"):
+            path = os.path.join(folder, name)
+            if not os.path.isfile(path):
+                raise AssertionError(f"{path} was not installed")
+        if not os.access(os.path.join(folder, "macros"), os.X_OK):
+            raise AssertionError("the program is not executable")
+        link = os.path.join(prefix, "bin", "keyloom")
+        if os.path.realpath(link) != os.path.realpath(os.path.join(folder, "macros")):
+            raise AssertionError(f"{link} does not lead to the program")
+        entry = os.path.join(prefix, "share", "applications", "ostrevin-keyloom.desktop")
+        subprocess.run(["desktop-file-validate", entry], check=True)
+        text = open(entry).read()
+        wanted = f'Exec="{os.path.join(folder, "macros")}"\n'
+        if wanted not in text:
+            raise AssertionError(f"the entry does not start the installed program:\n{text}")
+        for size in (16, 22, 24, 32, 48, 64, 128, 256):
+            icon = os.path.join(prefix, "share", "icons", "hicolor", f"{size}x{size}", "apps",
+                                "ostrevin-keyloom.png")
+            with open(icon, "rb") as f:
+                header = f.read(24)
+            if header[:8] != b"\x89PNG\r\n\x1a\n" or \
+                    int.from_bytes(header[16:20], "big") != size:
+                raise AssertionError(f"{icon} is not a {size} pixel PNG")
+    finally:
+        shutil.rmtree(prefix, ignore_errors=True)
+    print("install test passed")
+
+
+if __name__ == "__main__":
+    sys.exit(main())
