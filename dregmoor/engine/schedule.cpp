@@ -151,8 +151,12 @@ DateTime NextScanTime(IniStore& store, platform::Clock& clock) {
 
 std::string nextScanText(DateTime when, platform::Clock& clock) {
     const auto l = when.toLocal();
-    std::string text = "Next Scan: " + clock.format(l, platform::TimeFormat::ShortDate);
-    if (when != when.date()) text += " " + clock.format(l, platform::TimeFormat::LongTime);
+    std::string text = "Next Scan: ";
+    text += clock.format(l, platform::TimeFormat::ShortDate);
+    if (when != when.date()) {
+        text += ' ';
+        text += clock.format(l, platform::TimeFormat::LongTime);
+    }
     return text;
 }
 
