@@ -16,6 +16,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <fcntl.h>
+#include <poll.h>
 #include <unistd.h>
 #include <xkbcommon/xkbcommon.h>
 
@@ -131,10 +132,21 @@ int main(int argc, char** argv) {
     XMapRaised(dpy, win);
 
     bool announced = false;
+    bool mapped = false, focused = false;
     for (;;) {
+        // On a loaded machine the window manager may still be busy with another window when ours
+        // maps, and hand the focus elsewhere: ask again until the focus has come.
+        if (!focused && mapped && XPending(dpy) == 0) {
+            pollfd fd{ConnectionNumber(dpy), POLLIN, 0};
+            if (::poll(&fd, 1, 250) == 0) {
+                requestFocus(dpy, win);
+                continue;
+            }
+        }
         XEvent ev;
         XNextEvent(dpy, &ev);
-        if (ev.type == MapNotify) requestFocus(dpy, win);
+        if (ev.type == MapNotify) requestFocus(dpy, win), mapped = true;
+        if (ev.type == FocusIn) focused = true;
         if (ev.type == FocusIn && !announced && !opt.ready.empty()) {
             touch(opt.ready, std::to_string(win) + "\n");
             announced = true;
