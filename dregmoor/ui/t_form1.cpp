@@ -71,13 +71,14 @@ void TForm1::connectHandlers() {
     connect(clbDrives, &QTreeWidget::itemChanged, this, [this] {
         if (!loading_) guarded([this] { SaveSettings(); });
     });
-    // A click (mouse release, or the space bar) on these saves the whole file.
+    // A change of these saves the whole file, however it is made: the mouse, the keyboard, or
+    // a screen reader (which toggles rather than clicks). A radio button saves as it is chosen.
     for (QAbstractButton* button : std::initializer_list<QAbstractButton*>{
              cbTempFolder, cbCacheFolder, cbCookieFolder, optNormDel, optRecBin, optFolder})
-        connect(button, &QAbstractButton::clicked, this,
-                [this] { guarded([this] { SaveSettings(); }); });
-    connect(optNormDel, &QRadioButton::toggled, this,
-            [this] { model_->setRows(model_->rows(), rowIcon()); });
+        connect(button, &QAbstractButton::toggled, this, [this, button](bool on) {
+            if (!loading_ && (on || !qobject_cast<QRadioButton*>(button)))
+                guarded([this] { SaveSettings(); });
+        });
     auto* help = new QShortcut(Qt::Key_F1, this);
     help->setContext(Qt::WidgetWithChildrenShortcut);
     connect(help, &QShortcut::activated, this, [this] { hooks_.showHelp("Operation"); });

@@ -11,8 +11,13 @@ using widgets::toQString;
 
 void TForm1::connectSchedule() {
     auto reschedule = [this] { Reschedule(); };
-    for (QRadioButton* option : {optMinutes, optHours, optDays, optWeeks, optMonths})
+    for (QRadioButton* option : {optMinutes, optHours, optDays, optWeeks, optMonths}) {
+        // A click recomputes even on the chosen kind; a change by keyboard or screen reader too.
         connect(option, &QRadioButton::clicked, this, reschedule);
+        connect(option, &QRadioButton::toggled, this, [this](bool on) {
+            if (on && !loading_) Reschedule();
+        });
+    }
     connect(cbDays, &QComboBox::activated, this, reschedule);
     for (UpDown* ud :
          {udMinutes, udHours, udMinsAfter, udDays, udWeeks, udMonths, udDayofthemonth}) {
@@ -23,10 +28,15 @@ void TForm1::connectSchedule() {
     connect(dt1, &QTimeEdit::timeChanged, this, [this] {
         if (!loading_) dt1Change();
     });
-    connect(cbSchedule, &QCheckBox::clicked, this, &TForm1::cbScheduleClick);
+    connect(cbSchedule, &QCheckBox::toggled, this, [this] {
+        if (!loading_) cbScheduleClick();
+    });
     auto save = [this] { guarded([this] { SaveSettings(); }); };
-    connect(chkClean, &QCheckBox::clicked, this, save);
-    connect(cbOnlyScan, &QCheckBox::clicked, this, save);
+    auto saveOnChange = [this] {
+        if (!loading_) guarded([this] { SaveSettings(); });
+    };
+    connect(chkClean, &QCheckBox::toggled, this, saveOnChange);
+    connect(cbOnlyScan, &QCheckBox::toggled, this, saveOnChange);
     connect(UpDown2, &UpDown::clicked, this, save);
     meMegs->installEventFilter(this);
     connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);

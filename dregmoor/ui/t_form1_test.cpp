@@ -352,13 +352,14 @@ void TForm1Test::rescheduleAfterScheduleControls() {
 
 void TForm1Test::timePickerWritesOnlyItsTime() {
     WindowRig rig;
-    TForm1& form = rig.open(
-        std::string("[Main]\nFirstRun=0\n") + kSchedule + "OptionChecked=3\nDayInterval=1\n", true);
-    form.cbTempFolder->setChecked(false);  // a change that is not saved by itself
+    TForm1& form = rig.open(std::string("[Main]\nFirstRun=0\n[Scan]\nScanFor=*.tmp,0,\n") +
+                                kSchedule + "OptionChecked=3\nDayInterval=1\n",
+                            true);
+    form.lvScan->topLevelItem(0)->setCheckState(0, Qt::Checked);  // not saved by itself
     form.dt1->setTime(QTime(13, 15));
     const std::string ini = rig.ini();
     QVERIFY(contains(ini, "DayParameter=13:15"));
-    QVERIFY(!contains(ini, "Check1"));
+    QVERIFY(contains(ini, "ScanFor=*.tmp,0,"));
     QCOMPARE(form.panelText(1), QString("Next Scan: 12/09/2026 13:15:00"));
 }
 
@@ -462,6 +463,14 @@ void TForm1Test::listMenuFollowsSelection() {
     form.lv1->selectionModel()->select(form.results()->index(0, 0),
                                        QItemSelectionModel::Select | QItemSelectionModel::Rows);
     QVERIFY(form.mnuViewFile->isEnabled() && form.mnuProps->isEnabled());
+    // The cleaning choice read at cleaning time: changing it keeps the selection and the icon.
+    auto icon = [&] {
+        return form.results()->index(0, 0).data(Qt::DecorationRole).value<QIcon>().cacheKey();
+    };
+    const qint64 scanned = icon();
+    form.optFolder->click();
+    QCOMPARE(form.lv1->selectionModel()->selectedRows().size(), 1);
+    QCOMPARE(icon(), scanned);
     form.mnuViewFile->trigger();
     form.mnuProps->trigger();
     emit form.lv1->doubleClicked(form.results()->index(0, 0));
