@@ -15,6 +15,9 @@ test_packages+=(desktop-file-utils poppler-utils lintian dpkg-dev fakeroot)
 # The scanner's benchmarks compare with fd and gio.
 test_packages+=(fd-find libglib2.0-bin)
 
+# The scanner's end-to-end test moves its clock with libfaketime.
+test_packages+=(libfaketime)
+
 wanted=("${run_packages[@]}")
 [ "${1:-run}" = test ] && wanted+=("${test_packages[@]}")
 
