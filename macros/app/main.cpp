@@ -1,6 +1,7 @@
 // Keyloom: macros from the notification area.
 #include <QApplication>
 #include <QMessageBox>
+#include <cstdio>
 #include <cstdlib>
 
 #include "macros/app/keyloom_app.h"
@@ -10,6 +11,13 @@ int main(int argc, char** argv) {
     // The arguments are macro names: read them before the toolkit sees them, and give it none,
     // so that a macro named "-reverse" or "-style" is run rather than taken as a toolkit option.
     std::vector<std::string> arguments(argv + 1, argv + argc);
+    // Global key injection needs an X server. Without one the toolkit cannot even open a window
+    // to say so, so the reason goes to standard error, where the session log keeps it.
+    const char* display = std::getenv("DISPLAY");
+    if (!display || !display[0]) {
+        std::fprintf(stderr, "%s\n", qUtf8Printable(keyloom::KeyloomApp::displaySessionError()));
+        return 1;
+    }
     int toolkitArgc = 1;
     QApplication app(toolkitArgc, argv);
     QApplication::setApplicationName("Keyloom");
@@ -19,13 +27,10 @@ int main(int argc, char** argv) {
     ostrevin::widgets::QuitOnSignal quitOnSignal([&keyloom] {
         if (keyloom) keyloom->cleanUpForExit();
     });
-    // Global key injection needs an X server; a Wayland session without one cannot give it, and
-    // the user should hear that instead of meeting a program that silently does nothing.
-    const char* display = std::getenv("DISPLAY");
-    QString error =
-        "Keyloom needs an X11 session (or XWayland with DISPLAY set): typing into "
-        "other programs and system-wide hot keys are not available to it here.";
-    if (display && display[0]) keyloom = keyloom::KeyloomApp::create(&error);
+    // The X server may still lack what typing and hot keys need: the user hears that instead of
+    // meeting a program that silently does nothing.
+    QString error;
+    keyloom = keyloom::KeyloomApp::create(&error);
     if (!keyloom) {
         QMessageBox::critical(nullptr, "Keyloom", error);
         return 1;
