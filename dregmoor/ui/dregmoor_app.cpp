@@ -75,7 +75,13 @@ DesktopHooks DregmoorApp::hooks() {
 }
 
 int DregmoorApp::run() {
-    Form1->FormCreate();
+    const bool firstRun = Form1->FormCreate();
+    // Without a notification area the icon could never be clicked: the window stays open, and
+    // closing it ends the program.
+    if (!widgets::TrayIcon::hostAvailable()) {
+        QApplication::setQuitOnLastWindowClosed(true);
+        if (!firstRun) Form1->show();
+    }
     return QApplication::exec();
 }
 
