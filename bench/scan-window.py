@@ -11,10 +11,10 @@ RUNS = 5
 
 
 def scan_benchmark():
-    spec = importlib.util.spec_from_file_location(
+    loader = importlib.util.spec_from_file_location(
         "scan_bench", os.path.join(os.path.dirname(os.path.abspath(__file__)), "scan.py"))
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
+    module = importlib.util.module_from_spec(loader)
+    loader.loader.exec_module(module)
     return module
 
 

@@ -76,7 +76,7 @@ class TForm1 : public QWidget {
     // Asks a running scan or cleaning to stop at the next file.
     void cancelWork() { cancel_ = true; }
     QString panelText(int panel) const { return panels_[panel]->text(); }
-    // Whether a caption shows whole in the place the design gives its control.
+    // Whether a caption shows whole in the place its control is given.
     static bool captionFits(const QWidget* widget);
     const std::vector<DriveRow>& driveRows() const { return driveRows_; }
     ResultModel* results() const { return model_; }

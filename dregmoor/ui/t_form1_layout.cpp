@@ -1,4 +1,4 @@
-// The scanner window's controls, placed as designed on a 357 x 393 client area.
+// The scanner window's controls, each in its fixed place on a 357 x 393 client area.
 #include <QFont>
 #include <QHeaderView>
 #include <QRegularExpressionValidator>
@@ -195,8 +195,8 @@ void TForm1::buildScheduleKinds(QGroupBox* group) {
     plainLabel("of the month", group, 122, 194, 120);
 }
 
-// The design's pixel sizes were made for a smaller system font: a caption wider than its place
-// is set in a smaller size (down to 7 points) rather than cut.
+// The fixed pixel sizes suit a smaller system font than most desktops use: a caption wider than its
+// place is set in a smaller size (down to 7 points) rather than cut.
 bool TForm1::captionFits(const QWidget* widget) {
     // A push button's size hint has a floor of its own; only its text must fit.
     if (auto* button = qobject_cast<const QPushButton*>(widget))
@@ -224,7 +224,7 @@ void TForm1::buildBottom() {
     btnExit = named(new QPushButton("Hide", this), "btnExit", 268, 328, 84, 28);
     stat1 = named(new QStatusBar(this), "stat1", 0, 367, 357, 26);
     stat1->setSizeGripEnabled(false);
-    // The first two panels grow to their text when the font needs more than the design's width.
+    // The first two panels grow to their text when the font needs more than their width.
     const int widths[3] = {59, 175, 50};
     for (int i = 0; i < 3; ++i) {
         panels_[i] = new QLabel(stat1);

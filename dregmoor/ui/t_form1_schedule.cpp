@@ -22,7 +22,8 @@ void TForm1::connectSchedule() {
     for (UpDown* ud :
          {udMinutes, udHours, udMinsAfter, udDays, udWeeks, udMonths, udDayofthemonth}) {
         connect(ud, &UpDown::clicked, this, reschedule);
-        // Before the change as well (with the old value), as the design has it, except minutes.
+        // Before the change as well (with the old value), except minutes: the first result is
+        // shown only for a moment.
         if (ud != udMinutes) connect(ud, &UpDown::changing, this, reschedule);
     }
     connect(dt1, &QTimeEdit::timeChanged, this, [this] {

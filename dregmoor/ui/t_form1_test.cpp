@@ -34,7 +34,7 @@ QStringList patternRows(const TForm1& form) {
 class TForm1Test : public QObject {
     Q_OBJECT
   private slots:
-    void designLayout();
+    void layoutAndCaptions();
     void upDownRanges_data();
     void upDownRanges();
     void missingFileGivesDefaultsAndFirstRunHelp();
@@ -62,7 +62,7 @@ class TForm1Test : public QObject {
     void helpOnEveryTab();
 };
 
-void TForm1Test::designLayout() {
+void TForm1Test::layoutAndCaptions() {
     WindowRig rig;
     TForm1& form = rig.open("[Main]\nFirstRun=0\n", true);
     QCOMPARE(form.windowTitle(), QString("Ostrevin Dregmoor"));
