@@ -1,6 +1,7 @@
 // The tray form: its icon's tip, the menu in its order, and what each item does.
 #include <QtTest>
 
+#include "dregmoor/ui/file_properties.h"
 #include "dregmoor/ui/program_icon.h"
 #include "dregmoor/ui/t_form2.h"
 #include "dregmoor/ui/window_rig.h"
@@ -25,6 +26,7 @@ class TForm2Test : public QObject {
     void menuItems_data();
     void menuItems();
     void exitSavesAndHides();
+    void fileProperties();
 
   private:
     struct Tray {
@@ -105,6 +107,31 @@ void TForm2Test::exitSavesAndHides() {
     QVERIFY(!tray.rig.form->isVisible());
     QVERIFY(!tray.rig.form->Timer1->isActive());
     QVERIFY(tray.rig.ini().find("ScanFor=*.tmp,1,") != std::string::npos);
+}
+
+void TForm2Test::fileProperties() {
+    WindowRig rig;
+    rig.write("disk/a b.tmp", std::string(1536, 'x'));
+    ::chmod((rig.root + "disk/a b.tmp").c_str(), 0640);
+    FileProperties dialog;
+    QVERIFY(dialog.describe(QString::fromStdString(rig.root + "disk/a b.tmp")));
+    QCOMPARE(dialog.field("lblName"), QString("a b.tmp"));
+    QCOMPARE(dialog.field("lblFolder") + "/", QString::fromStdString(rig.root + "disk/"));
+    const QString size = dialog.field("lblSize");
+    QVERIFY2(size.endsWith(" bytes)") &&
+                 QString(size).remove(QRegularExpression("[^0-9]")).endsWith("1536"),
+             qPrintable(size));
+    QCOMPARE(dialog.field("lblPermissions"), QString("rw-r----- (640)"));
+    QVERIFY(!dialog.field("lblOwner").isEmpty() && !dialog.field("lblModified").isEmpty());
+    // Gone since the scan: said so, and nothing stale is shown.
+    QVERIFY(!dialog.describe(QString::fromStdString(rig.root + "disk/gone.tmp")));
+    QCOMPARE(dialog.field("lblName"), QString("gone.tmp"));
+    QCOMPARE(dialog.field("lblSize"), QString());
+    QCOMPARE(dialog.field("lblPermissions"), QString());
+    const std::pair<unsigned, const char*> modes[] = {
+        {0755, "rwxr-xr-x (755)"}, {0600, "rw------- (600)"}, {0, "--------- (000)"}};
+    for (const auto& [mode, text] : modes)
+        QCOMPARE(FileProperties::permissionText(mode), QString(text));
 }
 
 int runTrayTests(int argc, char** argv) {
