@@ -4,7 +4,7 @@
 set -euo pipefail
 
 run_packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libx11-dev libxtst-dev
-    libxi-dev libxkbfile-dev libxkbcommon-dev x11-xkb-utils ccache xdg-utils)
+    libxi-dev libxkbfile-dev libxkbcommon-dev x11-xkb-utils ccache xdg-utils libxcb1-dev)
 test_packages=(googletest libgtest-dev libgmock-dev clang libclang-rt-dev xvfb xauth openbox trayer
     xdotool x11-utils x11-xserver-utils dbus-x11 at-spi2-core python3 python3-pyatspi
     sxhkd)
