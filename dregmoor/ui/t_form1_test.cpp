@@ -58,6 +58,7 @@ class TForm1Test : public QObject {
     void clean();
     void failedFilesKeepTheirRows();
     void secondWorkIsRefusedWhileOneRuns();
+    void statusWhileScanning();
     void timedScanAndAutomaticCleaning();
     void helpOnEveryTab();
 };
@@ -587,6 +588,35 @@ void TForm1Test::secondWorkIsRefusedWhileOneRuns() {
     };
     form.Button1->click();
     QVERIFY(!form.busy() && form.Button1->isEnabled());
+}
+
+void TForm1Test::statusWhileScanning() {
+    WindowRig rig;
+    for (const char* folder : {"disk/a", "disk/b", "disk/c", "tmp/d"})
+        WindowRig::mkdirs(rig.root + folder);
+    TForm1& form = rig.open(
+        "[Main]\nFirstRun=0\n[Settings]\nDrives=0,\n[Scan]\nScanFor=*.tmp,1,*.bak,0,*.old,1,\n"
+        "Check2=0\nCheck3=0\n",
+        true);
+    QStringList seen;
+    rig.tree.whileWalking = [&] {
+        QThread::msleep(10);  // long enough for the window to let its events run
+        seen << form.panelText(2);
+    };
+    form.Button1->click();
+    QVERIFY2(seen.contains("Scanning: *.tmp, *.old"), qPrintable(seen.join(" | ")));
+    QVERIFY2(seen.contains("Scanning: Temp"), qPrintable(seen.join(" | ")));
+    QCOMPARE(form.panelText(2), QString("Total Files: 0k"));
+    // Nothing ticked: the scan ends at once with an empty list and a zero total.
+    form.clbDrives->topLevelItem(0)->setCheckState(0, Qt::Unchecked);
+    form.cbTempFolder->setChecked(false);
+    form.Button1->click();
+    QCOMPARE(form.results()->rowCount(), 0);
+    QCOMPARE(form.panelText(2), QString("Total Files: 0k"));
+    form.Button2->click();
+    QCOMPARE(form.panelText(2), QString("Space Cleaned: 0k"));
+    form.cmdClean->click();
+    QCOMPARE(form.panelText(2), QString("Space Cleaned: 0k"));
 }
 
 void TForm1Test::timedScanAndAutomaticCleaning() {

@@ -26,7 +26,7 @@ class FakeDrives : public platform::DriveSource {
 class CountingTree : public platform::FileTree {
   public:
     int walks = 0;
-    std::function<void()> whileWalking;  // runs inside the first progress call of each walk
+    std::function<void()> whileWalking;  // runs inside every progress call of a walk
     platform::WalkEnd walk(const std::string& root, platform::TreeVisitor& visitor) override {
         ++walks;
         Hook hook(visitor, whileWalking);
@@ -47,15 +47,11 @@ class CountingTree : public platform::FileTree {
             inner_.found(folder, name, tag, facts);
         }
         bool progress(const platform::WalkProgress& progress) override {
-            if (action_ && !fired_) {
-                fired_ = true;
-                action_();
-            }
+            if (action_) action_();
             return inner_.progress(progress);
         }
         platform::TreeVisitor& inner_;
         std::function<void()>& action_;
-        bool fired_ = false;
     };
     platform::PosixFileTree real_;
 };
