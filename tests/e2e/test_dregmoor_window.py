@@ -1,6 +1,6 @@
 #!/usr/bin/python3
 """The scanner program on a real X server, driven over the accessibility bus as a screen reader
-would: "Scan Now" lists exactly the prepared junk of TMPDIR, XDG_CACHE_HOME and a browser profile
+would: the icon in the tray brings the hidden window back; "Scan Now" lists exactly the prepared junk of TMPDIR, XDG_CACHE_HOME and a browser profile
 with its sizes and total; "Clean Selected" and "Clean All" in each of the three modes do exactly
 that on disk (trashed files can be put back from the trash); and a one-minute schedule, with the
 clock sped up by libfaketime, scans and cleans by itself and shows its next scan time."""
@@ -250,6 +250,35 @@ def check_cleaning(box, mode, selected_only):
         os.unlink(path)
 
 
+def tray_icon():
+    """The place and size of our icon inside the tray, once it is embedded."""
+    tree = subprocess.run(["xwininfo", "-root", "-tree"], stdout=subprocess.PIPE, text=True,
+                          env=dict(os.environ, DISPLAY=e2e.display())).stdout
+    inside, indent = False, 0
+    for line in tree.splitlines():
+        depth = len(line) - len(line.lstrip())
+        if '"panel": ("panel" "trayer")' in line:
+            inside, indent = True, depth
+        elif inside and depth <= indent:
+            inside = False
+        elif inside and '("dregmoor"' in line:
+            m = re.search(r"(\d+)x(\d+)\+-?\d+\+-?\d+\s+\+(-?\d+)\+(-?\d+)", line)
+            if m:
+                return tuple(map(int, m.groups()))
+    return None
+
+
+def check_hide_and_tray(box):
+    """The "Hide" button hides the window; a double click on the tray icon brings it back."""
+    press("push button", "Hide")
+    e2e.wait_for(lambda: not e2e.find_windows("Ostrevin Dregmoor"), 10, "the window to hide")
+    w, h, x, y = e2e.wait_for(tray_icon, 15, "the tray icon to be embedded")
+    e2e.xdotool("mousemove", str(x + w // 2), str(y + h // 2))
+    e2e.xdotool("click", "--repeat", "2", "--delay", "80", "1")
+    e2e.wait_for(lambda: e2e.find_windows("Ostrevin Dregmoor"), 10,
+                 "the window after a double click")
+
+
 def check_window(box):
     box.write_settings("[Scan]\nCheck1=1\nCheck2=1\nCheck3=1\n[Schedule]\nAutoScan=0\n")
     proc = box.start_dregmoor()
@@ -260,6 +289,7 @@ def check_window(box):
         for selected_only in (True, False):
             check_cleaning(box, mode, selected_only)
     e2e.check("DeleteOption=3" in box.settings(), "the cleaning choice was not saved")
+    check_hide_and_tray(box)
     e2e.check(proc.poll() is None, "the program ended")
     proc.terminate()
     proc.wait(5)
