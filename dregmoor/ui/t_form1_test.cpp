@@ -303,30 +303,23 @@ void TForm1Test::rescheduleAfterScheduleControls_data() {
     QTest::addColumn<QString>("action");
     QTest::addColumn<QString>("saved");
     QTest::addColumn<QString>("next");
-    QTest::newRow("minutes up") << "udMinutesUp"
-                                << "MinuteInterval=31"
-                                << "12/08/2026 10:31:00";
-    QTest::newRow("hours") << "optHours"
-                           << "OptionChecked=2"
-                           << "12/08/2026 15:30:00";
-    QTest::newRow("days") << "optDays"
-                          << "OptionChecked=3"
-                          << "12/13/2026 12:00:00";
-    QTest::newRow("months") << "optMonths"
-                            << "OptionChecked=5"
-                            << "02/01/2027";
-    QTest::newRow("weekday") << "cbDays"
-                             << "WeekParameter=2"
-                             << "12/08/2026 10:30:00";
-    QTest::newRow("hours up") << "udHoursUp"
-                              << "HourInterval=6"
-                              << "12/08/2026 10:30:00";
-    QTest::newRow("minutes after down") << "udMinsAfterDown"
-                                        << "HourParameter=25"
-                                        << "12/08/2026 10:30:00";
-    QTest::newRow("day of month up") << "udDayofthemonthUp"
-                                     << "MonthParameter=2"
-                                     << "12/08/2026 10:30:00";
+    // LastScan 10:00, now 10:05, every 30 minutes until a control changes the schedule.
+    const char* const rows[][4] = {
+        {"minutes up", "udMinutesUp", "MinuteInterval=31", "12/08/2026 10:31:00"},
+        {"hours", "optHours", "OptionChecked=2", "12/08/2026 15:30:00"},
+        {"days", "optDays", "OptionChecked=3", "12/13/2026 12:00:00"},
+        // No weekday chosen: a week on (Tuesday 12/15) is moved on by 7 - 3 days.
+        {"weeks", "optWeeks", "OptionChecked=4", "12/19/2026 10:00:00"},
+        {"months", "optMonths", "OptionChecked=5", "02/01/2027"},
+        {"weekday", "cbDays", "WeekParameter=2", "12/08/2026 10:30:00"},
+        {"hours up", "udHoursUp", "HourInterval=6", "12/08/2026 10:30:00"},
+        {"minutes after down", "udMinsAfterDown", "HourParameter=25", "12/08/2026 10:30:00"},
+        {"days up", "udDaysUp", "DayInterval=6", "12/08/2026 10:30:00"},
+        {"weeks up", "udWeeksUp", "WeekInterval=2", "12/08/2026 10:30:00"},
+        {"months up", "udMonthsUp", "MonthInterval=2", "12/08/2026 10:30:00"},
+        {"day of month up", "udDayofthemonthUp", "MonthParameter=2", "12/08/2026 10:30:00"},
+    };
+    for (const auto& row : rows) QTest::newRow(row[0]) << row[1] << row[2] << row[3];
 }
 
 void TForm1Test::rescheduleAfterScheduleControls() {
