@@ -1,5 +1,7 @@
 #include "platform/x11/x11_keyboard.h"
 
+#include "platform/x11/x11_keymap_snapshot.h"
+
 #include "common/text.h"
 
 #include <X11/XKBlib.h>
@@ -83,45 +85,16 @@ void X11Keyboard::reloadIfChanged() {
 
 void X11Keyboard::reload() {
     dirty_ = false;
-    XkbDescPtr xkb = XkbGetMap(display_, XkbKeyTypesMask | XkbKeySymsMask, XkbUseCoreKbd);
-    if (!xkb) return;
-    XkbGetNames(display_, XkbKeyNamesMask | XkbKeyTypeNamesMask, xkb);
-    XkbStateRec state{};
-    XkbGetState(display_, XkbUseCoreKbd, &state);
-    capsLocked_ = state.locked_mods & LockMask;
-    std::vector<KeySnapshot> keys;
-    std::uint8_t level3 = 0;
+    KeymapSnapshot snapshot = readKeymap(display_);
+    if (snapshot.keys.empty()) return;
+    capsLocked_ = snapshot.capsLocked;
     shiftKeycode_ = controlKeycode_ = altKeycode_ = 0;
-    std::map<Atom, bool> keypadTypes;
-    for (int kc = xkb->min_key_code; kc <= xkb->max_key_code; ++kc) {
-        KeySnapshot key;
-        key.keycode = static_cast<std::uint8_t>(kc);
-        if (xkb->names && xkb->names->keys)
-            key.name = std::string(xkb->names->keys[kc].name,
-                                   strnlen(xkb->names->keys[kc].name, XkbKeyNameLength));
-        const int groups = XkbKeyNumGroups(xkb, kc);
-        if (groups > 0) {
-            const int group = state.group < groups ? state.group : 0;
-            const int width = XkbKeyGroupWidth(xkb, kc, group);
-            for (int level = 0; level < 4 && level < width; ++level)
-                key.syms[static_cast<std::size_t>(level)] =
-                    static_cast<std::uint32_t>(XkbKeySymEntry(xkb, kc, level, group));
-            const Atom type = XkbKeyKeyType(xkb, kc, group)->name;
-            if (!keypadTypes.count(type)) {
-                char* name = XGetAtomName(display_, type);
-                keypadTypes[type] = name && std::string(name) == "KEYPAD";
-                if (name) XFree(name);
-            }
-            key.keypad = keypadTypes[type];
-        }
-        if (key.syms[0] == 0xfe03 && !level3) level3 = key.keycode;  // ISO_Level3_Shift
+    for (const KeySnapshot& key : snapshot.keys) {
         if (key.syms[0] == 0xffe1 && !shiftKeycode_) shiftKeycode_ = key.keycode;
         if (key.syms[0] == 0xffe3 && !controlKeycode_) controlKeycode_ = key.keycode;
         if (key.syms[0] == 0xffe9 && !altKeycode_) altKeycode_ = key.keycode;
-        keys.push_back(std::move(key));
     }
-    XkbFreeKeyboard(xkb, 0, True);
-    model_.load(keys, level3);
+    model_.load(snapshot.keys, snapshot.level3Keycode);
     // Lent keycodes hold our characters; they stay ours while the map still shows them.
     for (auto it = loans_.begin(); it != loans_.end();) {
         if (KeymapModel::keysymToChar(model_.keysymAt(it->first, 0)) != it->second) {

@@ -16,6 +16,7 @@ KeymapSnapshot readKeymap(Display* display) {
     XkbGetNames(display, XkbKeyNamesMask | XkbKeyTypeNamesMask, xkb);
     XkbStateRec state{};
     XkbGetState(display, XkbUseCoreKbd, &state);
+    snapshot.capsLocked = state.locked_mods & LockMask;
     std::map<Atom, bool> keypadTypes;
     for (int kc = xkb->min_key_code; kc <= xkb->max_key_code; ++kc) {
         KeySnapshot key;

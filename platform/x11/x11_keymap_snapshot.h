@@ -13,6 +13,7 @@ namespace ostrevin::platform {
 struct KeymapSnapshot {
     std::vector<KeySnapshot> keys;
     std::uint8_t level3Keycode = 0;
+    bool capsLocked = false;
 };
 
 KeymapSnapshot readKeymap(Display* display);
