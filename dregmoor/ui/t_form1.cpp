@@ -115,9 +115,20 @@ bool TForm1::FormCreate() {
         show();
         hooks_.showHelp("Getting_Started");
     }
-    if (!outcome.error && settings.autoScan) guarded([this] { showNextScan(); });
+    // A key that stops the loading (an interval field emptied and saved) must not stop the
+    // schedule as well; AutoScan is always read before such a key.
+    std::optional<std::string> scheduleError;
+    if (settings.autoScan) {
+        try {
+            showNextScan();
+        } catch (const std::exception& e) {
+            scheduleError = e.what();
+        }
+    }
     applySettings(settings);
     if (outcome.error) hooks_.showError(toQString(*outcome.error));
+    if (scheduleError && scheduleError != outcome.error)
+        hooks_.showError(toQString(*scheduleError));
     Timer1->start();
     return outcome.firstRun;
 }

@@ -39,6 +39,8 @@ class TForm1Test : public QObject {
     void upDownRanges();
     void missingFileGivesDefaultsAndFirstRunHelp();
     void storedSettingsFillTheControls();
+    void loadFailureAndTheSchedule_data();
+    void loadFailureAndTheSchedule();
     void changesThatSave_data();
     void changesThatSave();
     void tickingAPatternSavesNothing();
@@ -209,6 +211,33 @@ void TForm1Test::storedSettingsFillTheControls() {
     QCOMPARE(form.cbDays->currentText(), QString("Monday"));
     QCOMPARE(form.dt1->time(), QTime(7, 45));
     QCOMPARE(form.meDayOfTheMonth->text(), QString("15"));
+}
+
+void TForm1Test::loadFailureAndTheSchedule_data() {
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("next");
+    QTest::addColumn<QString>("error");
+    // A field emptied and saved in an unused kind stops the loading, but not the schedule.
+    QTest::newRow("unused kind") << "OptionChecked=1\nDayInterval=\n"
+                                 << "Next Scan: 12/08/2026 10:30:00"
+                                 << "'' is not a valid integer value";
+    QTest::newRow("kind in use") << "OptionChecked=1\nMinuteInterval=x\n"
+                                 << ""
+                                 << "'x' is not a valid integer value";
+    QTest::newRow("scheduling off") << "AutoScan=0\nDayInterval=\n"
+                                    << ""
+                                    << "'' is not a valid integer value";
+}
+
+void TForm1Test::loadFailureAndTheSchedule() {
+    QFETCH(QString, keys);
+    QFETCH(QString, next);
+    QFETCH(QString, error);
+    WindowRig rig;
+    TForm1& form =
+        rig.open(std::string("[Main]\nFirstRun=0\n") + kSchedule + keys.toStdString(), true);
+    QCOMPARE(rig.errors, QStringList{error});  // one message, also when both steps fail alike
+    QCOMPARE(form.panelText(1), next);
 }
 
 void TForm1Test::changesThatSave_data() {
