@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QShortcut>
@@ -299,7 +300,13 @@ void TForm1::btnExitClick() {
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     if (watched == meMegs) {
         if (event->type() == QEvent::MouseButtonRelease) guarded([this] { SaveSettings(); });
-        if (event->type() == QEvent::FocusOut && !checkingMegs_) meMegsExit();
+        // Leaving the field means another control of this window taking the focus; another
+        // window or the field's own context menu leaves it where it is.
+        if (event->type() == QEvent::FocusOut && !checkingMegs_) {
+            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+                meMegsExit();
+        }
     }
     return QWidget::eventFilter(watched, event);
 }

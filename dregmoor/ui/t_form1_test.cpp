@@ -53,6 +53,8 @@ class TForm1Test : public QObject {
     void scheduleTickedAndUnticked();
     void megabytesCheck_data();
     void megabytesCheck();
+    void megabytesCheckedOnLeavingTheField_data();
+    void megabytesCheckedOnLeavingTheField();
     void hideSavesCloseBoxDoesNot();
     void scanListsFilesSizesAndTotal();
     void listMenuFollowsSelection();
@@ -420,6 +422,29 @@ void TForm1Test::megabytesCheck() {
     QCOMPARE(form.meMegsExit(), !refused);
     QCOMPARE(rig.errors,
              refused ? QStringList{"Please enter a value between 1 and 9999"} : QStringList{});
+}
+
+void TForm1Test::megabytesCheckedOnLeavingTheField_data() {
+    QTest::addColumn<int>("reason");
+    QTest::addColumn<bool>("checked");
+    QTest::newRow("tab") << int(Qt::TabFocusReason) << true;
+    QTest::newRow("click elsewhere") << int(Qt::MouseFocusReason) << true;
+    QTest::newRow("shortcut") << int(Qt::ShortcutFocusReason) << true;
+    // The field keeps the focus within its window: nothing is left yet.
+    QTest::newRow("other window") << int(Qt::ActiveWindowFocusReason) << false;
+    QTest::newRow("context menu") << int(Qt::PopupFocusReason) << false;
+}
+
+void TForm1Test::megabytesCheckedOnLeavingTheField() {
+    QFETCH(int, reason);
+    QFETCH(bool, checked);
+    WindowRig rig;
+    TForm1& form = rig.open("[Main]\nFirstRun=0\n", true);
+    form.meMegs->setText("0");
+    QFocusEvent out(QEvent::FocusOut, static_cast<Qt::FocusReason>(reason));
+    QApplication::sendEvent(form.meMegs, &out);
+    QCOMPARE(rig.errors,
+             checked ? QStringList{"Please enter a value between 1 and 9999"} : QStringList{});
 }
 
 void TForm1Test::hideSavesCloseBoxDoesNot() {
