@@ -293,8 +293,11 @@ void TForm1::cmdBrowseClick() {
 }
 
 void TForm1::btnExitClick() {
-    guarded([this] { SaveSettings(); });
-    close();
+    // A refused save ends the handler there: the window stays open with what was not stored.
+    guarded([this] {
+        SaveSettings();
+        close();
+    });
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {

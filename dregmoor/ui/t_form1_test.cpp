@@ -459,6 +459,15 @@ void TForm1Test::hideSavesCloseBoxDoesNot() {
     form.btnExit->click();
     QVERIFY(!form.isVisible());
     QVERIFY(contains(rig.ini(), "ScanFor=*.tmp,1,"));
+    // A refused write stops "Hide" there: the window, with what was not stored, stays open.
+    const std::string lock = rig.root + "DREGMOOR.INI.lock";
+    ::unlink(lock.c_str());
+    ::mkdir(lock.c_str(), 0700);
+    form.show();
+    form.btnExit->click();
+    QCOMPARE(rig.errors.size(), 1);
+    QVERIFY2(rig.errors[0].startsWith("Unable to write to "), qPrintable(rig.errors[0]));
+    QVERIFY(form.isVisible());
 }
 
 void TForm1Test::scanListsFilesSizesAndTotal() {
