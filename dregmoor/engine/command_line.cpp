@@ -1,5 +1,6 @@
 #include "dregmoor/engine/command_line.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 
@@ -13,6 +14,39 @@
 namespace ostrevin::dregmoor {
 
 namespace {
+
+// Appends text with the bytes that would break a line-per-file listing escaped, so that a path
+// with a tab or newline in it still reads back as one row.
+void appendPrintable(std::string& out, std::string_view text) {
+    const auto plain = [](unsigned char c) { return c >= 32 && c != 127 && c != '\\'; };
+    if (std::all_of(text.begin(), text.end(), plain)) {
+        out.append(text);
+        return;
+    }
+    for (unsigned char c : text) {
+        if (c == '\\')
+            out += "\\\\";
+        else if (c == '\t')
+            out += "\\t";
+        else if (c == '\n')
+            out += "\\n";
+        else if (c < 32 || c == 127) {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "\\x%02x", c);
+            out += buf;
+        } else
+            out += static_cast<char>(c);
+    }
+}
+
+// One listing row: the full path, a tab, the size ("12k"), without a temporary string per part.
+void appendRow(std::string& out, const ResultRow& row) {
+    appendPrintable(out, row.folder);
+    appendPrintable(out, row.name);
+    out += '\t';
+    out += kilobyteText(row.kilobytes());
+    out += '\n';
+}
 
 struct Options {
     bool drives = false, scan = false, clean = false, help = false, dryRun = false, timed = false;
@@ -145,8 +179,8 @@ int scanAndMaybeClean(const Options& o, CommandLineContext& c, std::ostream& out
     }
     if (o.scan) {
         std::string text;
-        for (const auto& row : report.rows)
-            text += printablePath(row.fullPath()) + '\t' + row.sizeText() + '\n';
+        text.reserve(report.rows.size() * 64);
+        for (const auto& row : report.rows) appendRow(text, row);
         out << text << report.status() << '\n';
         return kExitOk;
     }
@@ -184,20 +218,7 @@ std::string commandLineHelp() {
 std::string printablePath(const std::string& path) {
     std::string out;
     out.reserve(path.size());
-    for (unsigned char c : path) {
-        if (c == '\\')
-            out += "\\\\";
-        else if (c == '\t')
-            out += "\\t";
-        else if (c == '\n')
-            out += "\\n";
-        else if (c < 32 || c == 127) {
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "\\x%02x", c);
-            out += buf;
-        } else
-            out += static_cast<char>(c);
-    }
+    appendPrintable(out, path);
     return out;
 }
 

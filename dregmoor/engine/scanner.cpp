@@ -75,6 +75,7 @@ class RowCollector : public platform::TreeVisitor {
     }
 
     void appendTo(std::vector<ResultRow>& rows) {
+        rows.reserve(rows.size() + found_);
         for (auto& bucket : buckets_)
             for (auto& row : bucket) rows.push_back(std::move(row));
     }

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <string_view>
 #include <unordered_map>
 
 namespace ostrevin::platform {
@@ -51,13 +52,20 @@ bool writeAll(int fd, const std::string& text) {
     return true;
 }
 
-std::string deletionDate() {
-    std::time_t t = std::time(nullptr);
-    std::tm tm{};
-    ::localtime_r(&t, &tm);
-    char buf[32];
-    std::strftime(buf, sizeof buf, "%Y-%m-%dT%H:%M:%S", &tm);
-    return buf;
+// The local time to the second; formatted once a second, since a batch trashes many files in one.
+const std::string& deletionDate() {
+    static std::time_t last = -1;
+    static std::string text;
+    const std::time_t t = std::time(nullptr);
+    if (t != last) {
+        std::tm tm{};
+        ::localtime_r(&t, &tm);
+        char buf[32];
+        std::strftime(buf, sizeof buf, "%Y-%m-%dT%H:%M:%S", &tm);
+        text = buf;
+        last = t;
+    }
+    return text;
 }
 
 // A folder that must be ours and no link: made when missing, then opened.
@@ -127,22 +135,30 @@ std::string PosixFileDisposal::escapePath(const std::string& path) {
 }
 
 int PosixFileDisposal::parentOf(const FileRef& file, std::string& name, std::string& error) {
-    const auto slash = file.relative.rfind('/');
-    name = slash == std::string::npos ? file.relative : file.relative.substr(slash + 1);
-    const std::string folder = slash == std::string::npos ? "" : file.relative.substr(0, slash);
-    const std::string key = file.root + '\0' + folder;
-    if (parent_.fd >= 0 && parent_.key == key) return parent_.fd;
-    release(parent_.fd);
+    const std::string_view relative(file.relative);
+    const auto slash = relative.rfind('/');
+    name.assign(slash == std::string::npos ? relative : relative.substr(slash + 1));
+    const std::string_view folder =
+        slash == std::string::npos ? std::string_view() : relative.substr(0, slash);
     if (name.empty() || name == "." || name == "..") {
         error = "Not a file name";
         return -1;
     }
+    // Compared piece by piece: found files come folder by folder, and building the key for every
+    // file would cost more than the check.
+    const std::string& held = parent_.key;
+    if (parent_.fd >= 0 && held.size() == file.root.size() + 1 + folder.size() &&
+        held.compare(0, file.root.size(), file.root) == 0 && held[file.root.size()] == '\0' &&
+        std::string_view(held).substr(file.root.size() + 1) == folder)
+        return parent_.fd;
+    const std::string key = file.root + '\0' + std::string(folder);
+    release(parent_.fd);
     int fd = ::open(file.root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     std::size_t start = 0;
     while (fd >= 0 && start < folder.size()) {
         auto end = folder.find('/', start);
         if (end == std::string::npos) end = folder.size();
-        const std::string part = folder.substr(start, end - start);
+        const std::string part(folder.substr(start, end - start));
         const int next = part == ".." ? -1 : ::openat(fd, part.c_str(), kOpenDir);
         if (part == "..") errno = EPERM;
         const int saved = errno;
