@@ -54,7 +54,10 @@ QAction* TForm2::item(QMenu* menu, const char* name, const QString& caption) {
 }
 
 void TForm2::Open1Click() {
+    // Showing a form also brings it to the front, so a window open behind others comes up.
     form1_.show();
+    form1_.raise();
+    form1_.activateWindow();
 }
 
 void TForm2::TrayIcon1DblClick() {

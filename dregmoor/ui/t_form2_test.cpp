@@ -25,6 +25,8 @@ class TForm2Test : public QObject {
     void trayIconAndMenu();
     void menuItems_data();
     void menuItems();
+    void openComesToTheFront_data();
+    void openComesToTheFront();
     void exitSavesAndHides();
     void fileProperties();
 
@@ -97,6 +99,29 @@ void TForm2Test::menuItems() {
     QCOMPARE(tray.rig.help, help.isEmpty() ? QStringList{} : QStringList{help});
     QCOMPARE(tray.pages, page.isEmpty() ? QStringList{} : QStringList{page});
     QCOMPARE(tray.rig.form->isVisible(), shown);
+}
+
+void TForm2Test::openComesToTheFront_data() {
+    QTest::addColumn<QString>("item");
+    QTest::newRow("open") << "Open1";
+    QTest::newRow("double click") << "";
+}
+
+// The scanner window already open behind another window comes to the front.
+void TForm2Test::openComesToTheFront() {
+    QFETCH(QString, item);
+    Tray tray;
+    TForm1& form1 = *tray.rig.form;
+    form1.show();
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&other));
+    if (item.isEmpty())
+        tray.form2->TrayIcon1DblClick();
+    else
+        tray.form2->PopupMenu1->findChild<QAction*>(item)->trigger();
+    QVERIFY(QTest::qWaitForWindowActive(&form1));
 }
 
 void TForm2Test::exitSavesAndHides() {
