@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "macros/authoring/frm_wizard.h"
+#include "macros/authoring/help_key.h"
 #include "macros/catalogue/launch_command.h"
 #include "macros/catalogue/macro_entry.h"
 #include "macros/catalogue/macro_name.h"
@@ -26,6 +27,9 @@ TfrmProperties::TfrmProperties(AuthoringServices services, TfrmWizard& wizard, Q
     setObjectName("frmProperties");
     setWindowTitle("Macro Properties");
     buildControls();
+    new HelpKey(this, [this] {
+        if (services_.showHelp) services_.showHelp("Operation");
+    });
     wizard_.setPropertiesDialog(this);
 }
 
@@ -126,11 +130,6 @@ void TfrmProperties::closeEvent(QCloseEvent* event) {
 
 void TfrmProperties::reject() {
     if (cmdCancelProps->isEnabled()) cmdCancelPropsClick();
-}
-
-void TfrmProperties::keyReleaseEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_F1 && services_.showHelp) services_.showHelp("Operation");
-    QDialog::keyReleaseEvent(event);
 }
 
 void TfrmProperties::Button1Click() {

@@ -70,7 +70,6 @@ class TfrmProperties : public QDialog {
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    void keyReleaseEvent(QKeyEvent* event) override;
     void reject() override;
 
   private:

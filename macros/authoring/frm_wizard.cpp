@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 
 #include "macros/authoring/frm_properties.h"
+#include "macros/authoring/help_key.h"
 #include "macros/catalogue/macro_name.h"
 #include "widgets/qt_text.h"
 
@@ -24,6 +25,9 @@ TfrmWizard::TfrmWizard(AuthoringServices services, QWidget* parent)
     buildPages();
     frmHint = new TfrmHint(services_.catalogue, services_.showHintsChecked, this);
     buildStepDialogs();
+    new HelpKey(this, [this] {
+        if (services_.showHelp) services_.showHelp("Operation");
+    });
     // Every playback's end, also of macros run by hot key, comes through here as well.
     auto previous = services_.recorder.OnFinished;
     services_.recorder.OnFinished = [this, previous](bool userCancel) {
@@ -102,11 +106,6 @@ void TfrmWizard::closeEvent(QCloseEvent* event) {
     if (EditingFromProperties) leaveEditMode();
     closeWizard();
     event->accept();
-}
-
-void TfrmWizard::keyReleaseEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_F1 && services_.showHelp) services_.showHelp("Operation");
-    QDialog::keyReleaseEvent(event);
 }
 
 // Enter in the advanced macro text presses the default button, as in every other field;
