@@ -117,8 +117,12 @@ void TfrmMain::createListMenu() {
     mnuCreateShortcut->setEnabled(false);
     mnuProperties->setEnabled(false);
     lvMacro_->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(lvMacro_, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& at) { PopupMenu1->popup(lvMacro_->viewport()->mapToGlobal(at)); });
+    // The menu comes up on the right button's press, before the release that applies the
+    // enabling rules, so they are applied here for the row that press chose.
+    connect(lvMacro_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        guarded([this] { lvMacroMouseUp(); });
+        PopupMenu1->popup(lvMacro_->viewport()->mapToGlobal(at));
+    });
 }
 
 // Handlers raise errors; the standard error box shows them and the program goes on.

@@ -1,5 +1,6 @@
 // The list window's commands and the tray form as a user meets them, on a real catalogue file.
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStatusBar>
@@ -176,6 +177,26 @@ void FrmMainUiTest::enablingRules() {
         QCOMPARE(state(), all);
     }
 
+    // The list menu comes up on the right button's press, before any release: it must already
+    // offer the row that press chose.
+    Program menu;
+    menu.window.LoadMacroList();
+    menu.window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&menu.window));
+    QWidget* viewport = menu.window.list()->viewport();
+    const QPoint at =
+        menu.window.list()->visualItemRect(menu.window.list()->topLevelItem(2)).center();
+    QTest::mousePress(viewport, Qt::RightButton, {}, at);
+    QContextMenuEvent request(QContextMenuEvent::Mouse, at, viewport->mapToGlobal(at));
+    QApplication::sendEvent(viewport, &request);
+    QVERIFY(menu.window.PopupMenu1->isVisible());
+    QCOMPARE(menu.window.selectedNumber(), 3);
+    QCOMPARE(
+        QList<bool>({menu.window.mnuDelete->isEnabled(), menu.window.mnuProperties->isEnabled(),
+                     menu.window.mnuCreateShortcut->isEnabled()}),
+        QList<bool>({true, true, true}));
+    menu.window.PopupMenu1->close();
+
     // An empty list disables everything on a click.
     Program empty("[Main]\nEntries=0\n");
     empty.window.LoadMacroList();
@@ -290,17 +311,23 @@ void FrmMainUiTest::firstRunAndLaterStarts() {
 }
 
 void FrmMainUiTest::withoutTrayHostTheListStaysOpen() {
+    // The first start shows the list anyway, and must still say why closing it ends the program.
     const struct {
+        bool firstRun;
         bool closeRequested;
         bool shown;
-    } cases[] = {{false, true}, {true, false}};
+        bool told;
+    } cases[] = {{false, false, true, true},
+                 {false, true, false, false},
+                 {true, false, true, true},
+                 {true, true, true, false}};
     for (const auto& c : cases) {
-        Program p("[Main]\nEntries=0\nFirstRun=0\n");
+        Program p(c.firstRun ? "[Main]\nEntries=0\n" : "[Main]\nEntries=0\nFirstRun=0\n");
         p.startTray(false);
         p.tray.CloseRequested = c.closeRequested;
         p.tray.ShowAtStart();
         QCOMPARE(p.window.isVisible(), c.shown);
-        QCOMPARE(p.window.findChild<QMessageBox*>("noTrayBox") != nullptr, c.shown);
+        QCOMPARE(p.window.findChild<QMessageBox*>("noTrayBox") != nullptr, c.told);
         QVERIFY(!p.tray.TrayIcon1->visible());
         if (!c.shown) continue;
         p.window.cmdCloseClick();  // Hide cannot hide it where nothing would bring it back

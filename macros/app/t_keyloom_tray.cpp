@@ -106,11 +106,14 @@ void TKeyloom::ShowAtStart() {
     } else {
         frmMain_->hide();
     }
-    if (hostAvailable_ || frmMain_->isVisible()) return;
+    if (hostAvailable_) return;
     if (CloseRequested) return;  // a shortcut's run ends by itself
-    // Without a notification area a hidden program could never be reached again.
-    SetPosition();
-    frmMain_->show();
+    // Without a notification area a hidden program could never be reached again. The first
+    // start shows the list anyway, but the user must still learn that closing it ends Keyloom.
+    if (!frmMain_->isVisible()) {
+        SetPosition();
+        frmMain_->show();
+    }
     auto* box = new QMessageBox(QMessageBox::Information, QApplication::applicationDisplayName(),
                                 "This desktop has no notification area (system tray), so Keyloom "
                                 "shows its macro list instead.\n\nClosing the list ends Keyloom; "
