@@ -152,6 +152,7 @@ void FrmPropertiesTest::okRewritesAndRenames() {
         Keys keys;
         const char* file;  // the side file that must now exist
         const char* gone;
+        int storedHotKey = -1;  // written before opening; -1 keeps the seed's
     };
     const Case cases[] = {
         {1,
@@ -179,12 +180,22 @@ void FrmPropertiesTest::okRewritesAndRenames() {
          {"Name=Advanced", "Type=4", "HotKey=0", "FileName=Advanced.key", "Trigger="},
          "Advanced.key",
          "Adv.key"},
+        // A hot key the field would not take from the keyboard is still kept as stored.
+        {2,
+         "Keys",
+         {"Name=Keys", "Type=2", "HotKey=8257", "FileName=Keys.dat", "Trigger="},
+         "Keys.dat",
+         nullptr,
+         0x2041},
     };
     for (const Case& c : cases) {
         Authoring a;
         seed(a);
+        if (c.storedHotKey >= 0)
+            a.store.writeInteger(MacroCatalogue::section(c.n), "HotKey", c.storedHotKey);
         open(a, c.n);
         TfrmProperties& p = *a.properties;
+        if (c.storedHotKey >= 0) QCOMPARE(p.HotKey1->HotKey(), c.storedHotKey);
         p.edtMacroName->setText(c.name);
         p.edtFileName->setText("/bin/x  ");
         p.optNormalSpeed->setChecked(true);

@@ -31,7 +31,7 @@ THotKey::THotKey(KeyLabelFn keyLabel, QWidget* parent)
 }
 
 void THotKey::setHotKey(int code) {
-    hotKey_ = acceptedHotKey(code);
+    hotKey_ = code & 0xFFFF;
     const std::string text = shortcutText(hotKey_, keyLabel_);
     setText(hotKey_ == 0 || text.empty() ? QString("None") : ostrevin::widgets::toQString(text));
 }
@@ -81,7 +81,8 @@ void THotKey::keyPressEvent(QKeyEvent* event) {
     if (mods & Qt::ShiftModifier) code |= kHotKeyShift;
     if (mods & Qt::ControlModifier) code |= kHotKeyCtrl;
     if (mods & Qt::AltModifier) code |= kHotKeyAlt;
-    setHotKey(code);
+    // The rule is for what is typed; a value loaded from the catalogue is shown as stored.
+    setHotKey(acceptedHotKey(code));
 }
 
 }  // namespace keyloom

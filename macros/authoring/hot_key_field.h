@@ -13,6 +13,7 @@ class THotKey : public QLineEdit {
     THotKey(KeyLabelFn keyLabel, QWidget* parent = nullptr);
 
     int HotKey() const { return hotKey_; }
+    // Takes the code as it is; only keys typed into the field follow the entry rules.
     void setHotKey(int code);
 
     // The Windows virtual-key code for a Qt key, 0 for none; keypad digits need the keypad flag.
