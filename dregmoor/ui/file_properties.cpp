@@ -70,6 +70,7 @@ bool FileProperties::describe(const QString& path) {
     };
     set("lblName", info.fileName());
     set("lblFolder", info.absolutePath());
+    setWindowTitle(info.fileName() + " Properties");
     if (!exists) {
         for (const Field& f : kFields)
             if (QString(f.name) != "lblName" && QString(f.name) != "lblFolder") set(f.name, {});
@@ -91,7 +92,6 @@ bool FileProperties::describe(const QString& path) {
                           (p & QFile::ReadOther ? 04 : 0) | (p & QFile::WriteOther ? 02 : 0) |
                           (p & QFile::ExeOther ? 01 : 0);
     set("lblPermissions", permissionText(mode));
-    setWindowTitle(info.fileName() + " Properties");
     return true;
 }
 

@@ -151,6 +151,7 @@ void TForm2Test::fileProperties() {
     // Gone since the scan: said so, and nothing stale is shown.
     QVERIFY(!dialog.describe(QString::fromStdString(rig.root + "disk/gone.tmp")));
     QCOMPARE(dialog.field("lblName"), QString("gone.tmp"));
+    QCOMPARE(dialog.windowTitle(), QString("gone.tmp Properties"));
     QCOMPARE(dialog.field("lblSize"), QString());
     QCOMPARE(dialog.field("lblPermissions"), QString());
     const std::pair<unsigned, const char*> modes[] = {
