@@ -187,10 +187,17 @@ void FrmPropertiesTest::okRewritesAndRenames() {
          "Keys.dat",
          nullptr,
          0x2041},
+        // An entry of no known type keeps its FileName: the launch fields are not its own.
+        {5,
+         "Odd",
+         {"Name=Odd", "Type=0", "HotKey=0", "FileName=odd~~thing", "Trigger="},
+         nullptr,
+         nullptr},
     };
     for (const Case& c : cases) {
         Authoring a;
         seed(a);
+        if (c.n == 5) a.addMacro(5, "Odd", 0, "odd~~thing");
         if (c.storedHotKey >= 0)
             a.store.writeInteger(MacroCatalogue::section(c.n), "HotKey", c.storedHotKey);
         open(a, c.n);

@@ -141,7 +141,11 @@ void MacroWriter::rewrite(const EditedMacro& m) {
     entry.hotKey = m.hotKey;
     entry.trigger = m.trigger;
     entry.speed = m.highSpeed ? 2 : 1;
-    entry.fileName = ostrevin::trimRightControl(m.file) + "~~" + m.parameters + "~~" + m.startIn;
+    // Only a launch macro's FileName comes from the fields; an entry of a type this program does
+    // not know keeps its own.
+    entry.fileName =
+        m.type == 1 ? ostrevin::trimRightControl(m.file) + "~~" + m.parameters + "~~" + m.startIn
+                    : m.storedFileName;
     catalogue_.rewrite(m.number, entry);
 }
 
