@@ -1,5 +1,7 @@
 #include "dregmoor/engine/scanner.h"
 
+#include <array>
+
 #include "common/text.h"
 #include "dregmoor/engine/wildcard.h"
 
@@ -27,7 +29,20 @@ class RowCollector : public platform::TreeVisitor {
           base_(progress),
           rowsBefore_(rowsBefore),
           callback_(callback),
-          buckets_(patterns ? patterns->size() : 1) {}
+          buckets_(patterns ? patterns->size() : 1) {
+        // The last bytes the ticked patterns allow, both letter cases; any byte when one of them
+        // leaves it open.
+        if (!patterns_) return;
+        for (const auto& t : *patterns_) {
+            const auto last = static_cast<unsigned char>(t.wildcard.lastByte());
+            if (last == 0) {
+                anyLastByte_ = true;
+                return;
+            }
+            lastBytes_[last] = true;
+            if (last >= 'a' && last <= 'z') lastBytes_[last - 32] = true;
+        }
+    }
 
     // Temp lists only what the user owns and nobody has touched for a day.
     void keepOnly(std::uint32_t owner, std::int64_t notSince) {
@@ -38,6 +53,8 @@ class RowCollector : public platform::TreeVisitor {
 
     int match(std::string_view name) override {
         if (!patterns_) return 0;
+        if (!anyLastByte_ && (name.empty() || !lastBytes_[static_cast<unsigned char>(name.back())]))
+            return -1;
         for (std::size_t i = 0; i < patterns_->size(); ++i)
             if ((*patterns_)[i].wildcard.matches(name)) return static_cast<int>(i);
         return -1;
@@ -89,6 +106,8 @@ class RowCollector : public platform::TreeVisitor {
     std::size_t rowsBefore_;
     const ScanCallback& callback_;
     std::vector<std::vector<ResultRow>> buckets_;
+    std::array<bool, 256> lastBytes_{};
+    bool anyLastByte_ = false;
     std::size_t found_ = 0;
     bool filtered_ = false;
     std::uint32_t owner_ = 0;

@@ -38,6 +38,9 @@ Wildcard::Wildcard(std::string_view pattern) : text_(pattern) {
         noDotAllowed_ = p.find('.') == std::string::npos;
     }
     folded_ = p;
+    // A literal last byte is matched last against the name's last byte; "x.*" also takes "x".
+    if (!p.empty() && p.back() != '*' && p.back() != '?' && !orWithoutExtension_)
+        lastByte_ = p.back();
     if (!hasWildcard(p))
         shape_ = Shape::Literal;
     else if (p.front() == '*' && !hasWildcard(std::string_view(p).substr(1)))

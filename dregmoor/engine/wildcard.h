@@ -14,6 +14,9 @@ class Wildcard {
     explicit Wildcard(std::string_view pattern);
     bool matches(std::string_view name) const;
     const std::string& text() const { return text_; }
+    // The byte every matching name ends with (letters in lower case), or 0 when the pattern
+    // leaves it open; a scan with several patterns turns most names away on it with one compare.
+    char lastByte() const { return lastByte_; }
 
   private:
     enum class Shape { Any, Literal, Suffix, General };
@@ -24,6 +27,7 @@ class Wildcard {
     Shape shape_ = Shape::General;
     bool orWithoutExtension_ = false;  // "x.*": also the bare "x"
     bool noDotAllowed_ = false;        // "x.": the name has no dot
+    char lastByte_ = 0;
 };
 
 }  // namespace ostrevin::dregmoor
