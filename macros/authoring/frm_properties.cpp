@@ -81,8 +81,8 @@ void TfrmProperties::applyRecorderSettings() {
     const int type = PropertiesMacroType;
     if (type != 2 && type != 3) return;
     TOlejrnl& recorder = services_.recorder;
-    if (auto own = services_.catalogue.sideFilePath(storedFileName_))
-        recorder.PlayBackFileName = *own;
+    // A FileName that names no side file plays nothing, never the file last played.
+    recorder.PlayBackFileName = services_.catalogue.sideFilePath(storedFileName_).value_or("");
     recorder.RecordFileName = writer_.folderPath(kTempRecording);
     recorder.HiSpeedPlayBack = type == 2;
     recorder.KeyStrokesOnly = type == 2;

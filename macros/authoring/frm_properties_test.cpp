@@ -298,15 +298,19 @@ void FrmPropertiesTest::playback() {
         int n;
         bool rerecord;
         bool highSpeed;
-        const char* expected;
+        const char* expected;  // in the program folder; " fast" alone: no file at all
     };
+    // Macro 5 has no FileName: its playback must not take the file of the last one played.
     const Case cases[] = {{2, false, false, "Keys.dat fast"},
                           {2, true, false, "~temp.dat fast"},
                           {3, false, true, "Mouse.dat fast"},
-                          {3, false, false, "Mouse.dat slow"}};
+                          {3, false, false, "Mouse.dat slow"},
+                          {5, false, false, " fast"}};
     for (const Case& c : cases) {
         Authoring a;
         seed(a);
+        a.addMacro(5, "Unnamed file", 2, "");
+        a.recorder.PlayBackFileName = a.dir + "Keys.dat";
         open(a, c.n);
         TfrmProperties& p = *a.properties;
         if (c.rerecord) {
@@ -315,7 +319,8 @@ void FrmPropertiesTest::playback() {
         }
         (c.highSpeed ? p.optHighSpeed : p.optNormalSpeed)->setChecked(true);
         p.cmdPlay->click();
-        QCOMPARE(a.recorder.calls.back(), "play " + a.dir + c.expected);
+        const std::string folder = *c.expected == ' ' ? "" : a.dir;
+        QCOMPARE(a.recorder.calls.back(), "play " + folder + c.expected);
         QVERIFY(p.isVisible());
         QCOMPARE(p.focusWidget(), static_cast<QWidget*>(p.mmoKeys));
     }
