@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QPrinter>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTreeWidget>
@@ -86,6 +87,7 @@ class TfrmMain : public QWidget {
 
     MacroCatalogue& catalogue_;
     KeyLabelFn keyLabel_;
+    std::unique_ptr<QPrinter> printer_;  // made at the first print, kept for the next
     QTreeWidget* lvMacro_;
     QStatusBar* stat1_;
 };

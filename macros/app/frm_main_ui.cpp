@@ -243,7 +243,8 @@ void TfrmMain::mnuPrintClick() {
     for (int i = 0; i < lvMacro_->topLevelItemCount(); ++i)
         rows.push_back({toUtf8(lvMacro_->topLevelItem(i)->text(0)),
                         toUtf8(lvMacro_->topLevelItem(i)->text(1))});
-    printMacroList(this, rows);
+    if (!printer_) printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    printMacroList(this, *printer_, rows);
 }
 
 void TfrmMain::Shortcut_Create(TShellFolder folder, int number) {

@@ -2,6 +2,8 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
@@ -98,6 +100,7 @@ class FrmMainUiTest : public QObject {
     void webItemsOpenTheMakersPages();
     void shortcutForTheSelectedMacro();
     void helpOpensAtItsTopics();
+    void printDialogKeepsTheLastChoice();
 };
 
 void FrmMainUiTest::controlsAndCaptions() {
@@ -436,6 +439,34 @@ void FrmMainUiTest::helpOpensAtItsTopics() {
         QCOMPARE(p.tray.helpViewer()->browser()->source().fileName(), QString(c.file));
         QCOMPARE(p.tray.helpViewer()->browser()->source().fragment(), QString(c.topic));
     }
+}
+
+void FrmMainUiTest::printDialogKeepsTheLastChoice() {
+    Program p;
+    qputenv("HOME", QByteArray::fromStdString(p.folder.path()));
+    p.window.LoadMacroList();
+    const QString chosen = QString::fromStdString(p.folder.path() + "/chosen.pdf");
+    // Answers a no-printer message, then acts on the print dialog and cancels it.
+    auto onDialog = [](const std::function<void(QPrintDialog*)>& act) {
+        auto* poll = new QTimer;
+        QObject::connect(poll, &QTimer::timeout, poll, [poll, act] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                box->button(QMessageBox::Ok)->click();
+            } else if (auto* dialog = qobject_cast<QPrintDialog*>(modal)) {
+                act(dialog);
+                dialog->reject();
+                poll->deleteLater();
+            }
+        });
+        poll->start(20);
+    };
+    onDialog([&](QPrintDialog* dialog) { dialog->printer()->setOutputFileName(chosen); });
+    p.window.mnuPrintClick();
+    QString seen;
+    onDialog([&](QPrintDialog* dialog) { seen = dialog->printer()->outputFileName(); });
+    p.window.mnuPrintClick();
+    QCOMPARE(seen, chosen);
 }
 
 QTEST_MAIN(FrmMainUiTest)

@@ -52,15 +52,16 @@ bool printLines(QPrinter& printer, const std::vector<std::string>& lines) {
     return painter.end();
 }
 
-void printMacroList(QWidget* parent, const std::vector<PrintRow>& rows) {
-    QPrinter printer(QPrinter::HighResolution);
+void printMacroList(QWidget* parent, QPrinter& printer, const std::vector<PrintRow>& rows) {
     printer.setDocName("Keyloom Macro List");
     if (QPrinterInfo::availablePrinterNames().isEmpty()) {
         QMessageBox::information(parent, QApplication::applicationDisplayName(),
                                  "No printer is set up on this computer.\n\n"
                                  "The macro list can still be printed to a PDF file.");
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(QDir::homePath() + "/Keyloom Macro List.pdf");
+        if (printer.outputFileName().isEmpty()) {  // else the file chosen the last time
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(QDir::homePath() + "/Keyloom Macro List.pdf");
+        }
     }
     QPrintDialog dialog(&printer, parent);
     dialog.setObjectName("PrintDialog1");

@@ -11,8 +11,9 @@
 
 namespace keyloom {
 
-// Shows the dialog and prints; errors are shown in the standard error box.
-void printMacroList(QWidget* parent, const std::vector<PrintRow>& rows);
+// Shows the dialog and prints; errors are shown in the standard error box. The printer is the
+// caller's, kept from one print to the next, so the dialog offers what was chosen the last time.
+void printMacroList(QWidget* parent, QPrinter& printer, const std::vector<PrintRow>& rows);
 
 // The job itself on a printer that is set up already; false when the printer refused it.
 bool printLines(QPrinter& printer, const std::vector<std::string>& lines);
