@@ -10,8 +10,8 @@ trash of a private XDG_DATA_HOME), just written, so the caches are warm alike. W
   too) is taken out; what is left is the cleaning with its checks that each file is still the
   one the scan saw. The scan-only run goes first on each fresh tree, which leaves the clean the
   same warm cache the scan had.
-Each figure is divided by the number of files; best of RUNS runs (for ours, the best clean minus
-the best scan)."""
+The sides take turns, RUNS rounds; each figure is the best time divided by the number of files
+(for ours, the best clean minus the best scan)."""
 import os
 import shutil
 import subprocess
@@ -50,63 +50,68 @@ class Bench:
         shutil.rmtree(top, ignore_errors=True)
         return top, make_files(top, count)
 
-    def ours_per_file(self, count, option):
+    def ours_once(self, count, option):
+        """One fresh tree: seconds of the scan alone and of the clean."""
         with open(os.path.join(self.config, "ostrevin", "DREGMOOR.INI"), "w") as f:
             f.write(f"[Settings]\nDeleteOption={option}\n[Scan]\nScanFor=*.tmp,1,\n"
                     "Check1=0\nCheck2=0\nCheck3=0\n")
-        scans, cleans = [], []
-        for _ in range(RUNS):
-            top, _ = self.fresh(count)
-            for what, times in (("--scan", scans), ("--clean", cleans)):
-                start = time.monotonic()
-                subprocess.run([self.ours, what, "--folder", top], env=self.env, check=True,
-                               stdout=subprocess.DEVNULL)
-                times.append(time.monotonic() - start)
-            left = sum(len(files) for _, _, files in os.walk(top))
-            if left:
-                raise SystemExit(f"{left} files were not cleaned")
-        print(f"ours {option=}: best clean {min(cleans):.3f} s, best scan alone {min(scans):.3f} s",
-              file=sys.stderr)
-        return (min(cleans) - min(scans)) / count * 1e6
-
-    def gio_per_file(self, count):
+        top, _ = self.fresh(count)
         times = []
-        for _ in range(RUNS):
-            _, paths = self.fresh(count)
+        for what in ("--scan", "--clean"):
             start = time.monotonic()
-            for i in range(0, len(paths), 500):
-                done = subprocess.run(["gio", "trash"] + paths[i:i + 500], env=self.env,
-                                      stderr=subprocess.PIPE, text=True)
-                if done.returncode:
-                    raise SystemExit("gio trash failed: " + done.stderr[:300])
+            subprocess.run([self.ours, what, "--folder", top], env=self.env, check=True,
+                           stdout=subprocess.DEVNULL)
             times.append(time.monotonic() - start)
-        return min(times) / count * 1e6
+        left = sum(len(files) for _, _, files in os.walk(top))
+        if left:
+            raise SystemExit(f"{left} files were not cleaned")
+        if option == 2:
+            trashed = len(os.listdir(os.path.join(self.work, "data", "Trash", "files")))
+            if trashed != count:
+                raise SystemExit(f"the trash holds {trashed} files, not {count}")
+        return times
 
-    def unlink_per_file(self, count):
-        times = []
-        for _ in range(RUNS):
-            _, paths = self.fresh(count)
-            start = time.monotonic()
-            for path in paths:
-                os.unlink(path)
-            times.append(time.monotonic() - start)
-        return min(times) / count * 1e6
+    def gio_once(self, count):
+        _, paths = self.fresh(count)
+        start = time.monotonic()
+        for i in range(0, len(paths), 500):
+            done = subprocess.run(["gio", "trash"] + paths[i:i + 500], env=self.env,
+                                  stderr=subprocess.PIPE, text=True)
+            if done.returncode:
+                raise SystemExit("gio trash failed: " + done.stderr[:300])
+        return time.monotonic() - start
+
+    def unlink_once(self, count):
+        _, paths = self.fresh(count)
+        start = time.monotonic()
+        for path in paths:
+            os.unlink(path)
+        return time.monotonic() - start
 
 
 def main():
     bench = Bench(sys.argv[1])
+    # The sides take turns, so that a busy moment of the machine hits all of them alike.
+    trash_scan, trash_clean, gio, delete_scan, delete_clean, unlink = ([] for _ in range(6))
     try:
-        trash = bench.ours_per_file(TRASHED, 2)
-        trashed = len(os.listdir(os.path.join(bench.work, "data", "Trash", "files")))
-        if trashed != TRASHED:
-            raise SystemExit(f"the trash holds {trashed} files, not {TRASHED}")
-        gio = bench.gio_per_file(TRASHED)
-        delete = bench.ours_per_file(DELETED, 1)
-        unlink = bench.unlink_per_file(DELETED)
+        for _ in range(RUNS):
+            scan, clean = bench.ours_once(TRASHED, 2)
+            trash_scan.append(scan), trash_clean.append(clean)
+            gio.append(bench.gio_once(TRASHED))
+            scan, clean = bench.ours_once(DELETED, 1)
+            delete_scan.append(scan), delete_clean.append(clean)
+            unlink.append(bench.unlink_once(DELETED))
     finally:
         shutil.rmtree(bench.work, ignore_errors=True)
-    print(f"clean trash_us_per_file={trash:.1f} gio_trash_us_per_file={gio:.1f} "
-          f"delete_us_per_file={delete:.1f} unlink_us_per_file={unlink:.1f}")
+    for name, scans, cleans in (("trash", trash_scan, trash_clean),
+                                ("delete", delete_scan, delete_clean)):
+        print(f"ours {name}: best clean {min(cleans):.3f} s, best scan alone {min(scans):.3f} s",
+              file=sys.stderr)
+    trash = (min(trash_clean) - min(trash_scan)) / TRASHED * 1e6
+    delete = (min(delete_clean) - min(delete_scan)) / DELETED * 1e6
+    gio_us, unlink_us = min(gio) / TRASHED * 1e6, min(unlink) / DELETED * 1e6
+    print(f"clean trash_us_per_file={trash:.1f} gio_trash_us_per_file={gio_us:.1f} "
+          f"delete_us_per_file={delete:.1f} unlink_us_per_file={unlink_us:.1f}")
 
 
 if __name__ == "__main__":
