@@ -217,8 +217,13 @@ std::vector<int> X11HotKeys::readPending() {
         // Raw releases only wake the loop that waits for the keys; nothing to read in them.
     }
     if (remap) {
-        // A new layout or modifier map: keys and lock masks may have moved.
-        for (const auto& [id, grab] : grabs_) ungrab(grab);
+        // A new layout or modifier map: keys and lock masks may have moved. Every old keycode is
+        // forgotten before the first new grab: a key that moved onto the keycode another slot
+        // held before would otherwise be refused as that slot's combination.
+        for (auto& [id, grab] : grabs_) {
+            ungrab(grab);
+            grab.keycode = 0;
+        }
         readMapping();
         for (auto& [id, grab] : grabs_) this->grab(grab);
     }

@@ -72,8 +72,11 @@ def setxkbmap(*args):
 
 
 def run_release_and_layout(box):
-    box.write_catalogue("[Main]\nEntries=1\nFirstRun=0\n[Macro1]\nName=Late\nType=4\n"
-                        f"HotKey={HOT_KEY}\nFileName=Late.key\n")
+    # Shift+Ctrl+V sits, on the us layout, on the key where dvorak puts K: after the switch the
+    # K of macro 1 must still be grabbed, not refused as the combination macro 2 had.
+    box.write_catalogue("[Main]\nEntries=2\nFirstRun=0\n[Macro1]\nName=Late\nType=4\n"
+                        f"HotKey={HOT_KEY}\nFileName=Late.key\n"
+                        "[Macro2]\nName=Vee\nType=4\nHotKey=24662\nFileName=Vee.key\n")
     box.write_side_file("Late.key", "late<<F12>>")
     proc = start_program(box)
     log = box.start_keylog(title="keylog late")
