@@ -118,8 +118,7 @@ void MacroCatalogue::rewrite(int number, const MacroEntry& entry) {
 }
 
 void MacroCatalogue::remove(int number, const std::string& caption) {
-    for (const char* extension : {".key", ".dat"})
-        if (auto path = sideFilePath(caption + extension)) files_.removeFile(*path);
+    bool removed = false;
     store_.update([&](IniDocument& doc) {
         const int last = clampEntries(intValue(doc, kMain, "Entries", 0));
         // A number the file no longer has (another copy changed it) must not delete a
@@ -129,7 +128,12 @@ void MacroCatalogue::remove(int number, const std::string& caption) {
             doc.replaceSection(section(j), doc.rawEntries(section(j + 1)));
         doc.removeSection(section(last));
         doc.set(kMain, "Entries", std::to_string(last - 1));
+        removed = true;
     });
+    // Only once the entry is gone: the side files of a macro that stays would leave it broken.
+    if (!removed) return;
+    for (const char* extension : {".key", ".dat"})
+        if (auto path = sideFilePath(caption + extension)) files_.removeFile(*path);
 }
 
 std::vector<int> MacroCatalogue::findByName(std::string_view name) const {

@@ -46,8 +46,8 @@ class MacroCatalogue {
     int append(const MacroEntry& entry);
     // Writes HotKey, Name, FileName, Speed (type 3 only) and Trigger; the Type stays.
     void rewrite(int number, const MacroEntry& entry);
-    // Deletes both possible side files named by the caption, moves every later section down by
-    // one and shrinks Entries, as one replacement of the file.
+    // Moves every later section down by one and shrinks Entries, as one replacement of the file,
+    // then deletes both possible side files named by the caption.
     void remove(int number, const std::string& caption);
 
     // Numbers of every entry whose Name equals the name without regard to ASCII case.

@@ -138,8 +138,10 @@ TEST_F(CatalogueTest, DeletingTheLastEntryMovesNothing) {
     catalogue.remove(1, "M3");
     EXPECT_EQ(catalogue.entries(), 0);
     EXPECT_FALSE(store.sectionExists("Macro1"));
-    catalogue.remove(1, "gone");  // a stale row deletes nothing more
+    files.removed.clear();
+    catalogue.remove(1, "gone");  // a stale row deletes nothing more, its side files included
     EXPECT_EQ(catalogue.entries(), 0);
+    EXPECT_TRUE(files.removed.empty());
 }
 
 TEST_F(CatalogueTest, ListRowsUseDefaultsForMissingKeys) {
