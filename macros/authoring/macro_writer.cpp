@@ -153,8 +153,10 @@ void MacroWriter::saveKeyFile(const std::string& oldBase, const std::string& new
                               std::string_view text) {
     const std::string name = cleanMacroName(newName);
     if (auto problem = macroNameProblem(name)) throw MacroNameError(*problem);
-    if (auto old = catalogue_.sideFilePath(sideFileName(oldBase, ".key"))) files_.removeFile(*old);
+    // The new file first: a refused write must not have cost the old text already.
     writeKeyText(name, text);
+    auto old = catalogue_.sideFilePath(sideFileName(oldBase, ".key"));
+    if (old && *old != folderPath(sideFileName(name, ".key"))) files_.removeFile(*old);
 }
 
 std::optional<std::string> MacroWriter::loadKeyFile(const std::string& base) const {

@@ -257,6 +257,11 @@ TEST(MacroWriterTest, EditModeSaveMovesTheTextAndCancelPutsItBack) {
     EXPECT_EQ(f.read("New.key"), "<missing>");
     EXPECT_FALSE(f.writer.loadKeyFile("Missing").has_value());
     EXPECT_FALSE(f.writer.loadKeyFile("../escape").has_value());
+
+    // A Save that cannot write the new file keeps the old one.
+    std::filesystem::create_directory(f.dir + "Blocked.key");
+    EXPECT_THROW(f.writer.saveKeyFile("Old", "Blocked", "x"), std::runtime_error);
+    EXPECT_EQ(f.read("Old.key"), "a\r\nb\r\n");
 }
 
 TEST(HotKeyRulesTest, NoModifierOrShiftAloneIsNoCombination) {
