@@ -130,12 +130,13 @@ void MacroWriter::rewrite(const EditedMacro& m) {
     const char* extension = m.type == 4 ? ".key" : ".dat";
     const bool hasSideFile = m.type >= 2 && m.type <= 4;
     auto stored = catalogue_.sideFilePath(m.storedFileName);
-    if (hasSideFile && !m.rerecorded && m.name != m.storedName && stored)
-        rename_(*stored, folderPath(sideFileName(name, extension)), false);
-    if (m.rerecorded) {
-        if (stored) files_.removeFile(*stored);
-        rename_(folderPath(kTempRecording), folderPath(sideFileName(name, ".dat")), true);
-    }
+    const std::string target = folderPath(sideFileName(name, extension));
+    // The new recording first, and the old one goes only once it is in place: a recording that
+    // never reached the disk leaves the macro its old one, renamed as without a new recording.
+    const bool replaced = m.rerecorded && rename_(folderPath(kTempRecording), target, true);
+    if (replaced && stored && *stored != target) files_.removeFile(*stored);
+    if (hasSideFile && !replaced && m.name != m.storedName && stored)
+        rename_(*stored, target, false);
     MacroEntry entry;
     entry.name = name;
     entry.hotKey = m.hotKey;

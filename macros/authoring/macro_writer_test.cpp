@@ -163,6 +163,7 @@ TEST(MacroWriterTest, RewriteRenamesOrReplacesTheSideFile) {
         bool rerecorded;
         std::vector<std::pair<const char*, const char*>> expectFiles;  // name, content
         const char* fileName;
+        bool recordingLost = false;  // the recorder left no "~temp.dat"
     };
     const Case cases[] = {
         {"recorded macro renamed",
@@ -196,6 +197,15 @@ TEST(MacroWriterTest, RewriteRenamesOrReplacesTheSideFile) {
          false,
          {{"Orphan.dat", "orphan"}, {"Old.dat", "old"}},
          "Orphan.dat"},
+        // A new recording that never reached the disk must not cost the old one.
+        {"re-recorded without a file", 2, "Old", true, {{"Old.dat", "old"}}, "Old.dat", true},
+        {"re-recorded without a file and renamed",
+         3,
+         "Later",
+         true,
+         {{"Later.dat", "old"}, {"Old.dat", "<missing>"}},
+         "Later.dat",
+         true},
     };
     for (const Case& c : cases) {
         Fixture f;
@@ -205,7 +215,7 @@ TEST(MacroWriterTest, RewriteRenamesOrReplacesTheSideFile) {
         const char* ext = c.type == 4 ? ".key" : ".dat";
         f.store.writeString("Macro1", "FileName", std::string("Old") + ext);
         f.put(std::string("Old") + ext, c.type == 4 ? "keys" : "old");
-        f.put("~temp.dat", "new");
+        if (!c.recordingLost) f.put("~temp.dat", "new");
         f.put("Orphan.dat", "orphan");
         EditedMacro m;
         m.number = 1;
