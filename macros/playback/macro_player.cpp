@@ -104,17 +104,31 @@ void MacroPlayer::RepMac(int count, const std::string& text) {
 
 void MacroPlayer::Pause(int count, int unit) {
     if (unit != 1 && unit != 2) return;
-    services_.tmr1.setInterval(unit == 1 ? 1000 : 60000);
+    const int interval = unit == 1 ? 1000 : 60000;
+    // A macro started by a hot key during another macro's pause may pause too. The outer pause
+    // gets the timer back afterwards, with the inner pause's time counted and the trigger poll
+    // still off, instead of waiting for ticks that never come.
+    struct Restore {
+        MacroPlayer& p;
+        int outerInterval, outerTicks, interval;
+        ~Restore() {
+            PlayerServices& s = p.services_;
+            if (outerInterval > 0) {
+                p.DelayTicks = outerTicks + p.DelayTicks * interval / outerInterval;
+                s.tmr1.setInterval(outerInterval);
+                s.tmr1.setEnabled(true);
+            } else {
+                s.tmr1.setEnabled(false);
+                s.Timer1.setEnabled(true);
+            }
+            p.pauseIntervalMs_ = outerInterval;
+        }
+    } restore{*this, pauseIntervalMs_, DelayTicks, interval};
+    pauseIntervalMs_ = interval;
+    services_.tmr1.setInterval(interval);
     services_.tmr1.setEnabled(true);
     DelayTicks = 0;
     services_.Timer1.setEnabled(false);
-    struct Restore {
-        PlayerServices& s;
-        ~Restore() {
-            s.tmr1.setEnabled(false);
-            s.Timer1.setEnabled(true);
-        }
-    } restore{services_};
     services_.pump.processMessages();
     while (DelayTicks < count) services_.pump.waitAndProcess();
 }

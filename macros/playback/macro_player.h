@@ -66,6 +66,7 @@ class MacroPlayer {
 
     PlayerServices services_;
     MacroInterpreter interpreter_;
+    int pauseIntervalMs_ = 0;  // the tick of the pause under way, 0 when none
 };
 
 }  // namespace keyloom

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include "macros/playback/macro_error.h"
 #include "playback_fixture.h"
 
@@ -126,6 +128,45 @@ TEST_F(PlayerTest, PauseCountsTicksWithTheTriggerPollOff) {
     pump.count = 0;
     player.Pause(5, 3);
     EXPECT_EQ(pump.count, 0);
+}
+
+TEST_F(PlayerTest, APauseInsideAnotherPauseHandsTheTimerBack) {
+    // The outer macro pauses 3 seconds; on its first tick a hot key's macro pauses 2.
+    Timer1.on = true;
+    int pumps = 0;
+    bool nested = false, pollOffThroughout = true;
+    pump.onPump = [&] {
+        if (++pumps > 100) throw std::runtime_error("the outer pause never ends");
+        pollOffThroughout = pollOffThroughout && !Timer1.on;
+        tmr1.fire();
+        if (!nested && player.DelayTicks == 1) {
+            nested = true;
+            player.Pause(2, 1);
+            EXPECT_TRUE(tmr1.on) << "the outer pause lost its timer";
+            EXPECT_EQ(tmr1.interval, 1000);
+        }
+    };
+    player.Pause(3, 1);
+    EXPECT_TRUE(nested);
+    EXPECT_TRUE(pollOffThroughout);
+    EXPECT_LE(pumps, 5);  // the inner seconds count toward the outer pause
+    EXPECT_FALSE(tmr1.on);
+    EXPECT_TRUE(Timer1.on);
+
+    // A pause in minutes inside one in seconds: the minutes count as sixty seconds each.
+    nested = false;
+    pumps = 0;
+    pump.onPump = [&] {
+        if (++pumps > 200) throw std::runtime_error("the outer pause never ends");
+        tmr1.fire();
+        if (!nested) {
+            nested = true;
+            player.Pause(1, 2);
+            EXPECT_EQ(tmr1.interval, 1000);
+        }
+    };
+    player.Pause(30, 1);
+    EXPECT_LE(pumps, 3);
 }
 
 TEST_F(PlayerTest, PauseTokensTickOnceASecondOrOnceAMinute) {
