@@ -126,15 +126,24 @@ int clean(CommandLineContext& c, std::vector<ResultRow>& rows, CleanMode mode,
     }
     Cleaner cleaner(c.disposal);
     CleanReport report;
+    std::string line;  // one buffer for all the lines, so a line costs no allocation
     for (auto& row : rows) {
         const auto outcome = cleaner.dispose(row, mode, folder);
         if (outcome.ok) {
             report.kilobytes += row.kilobytes();
             ++report.cleaned;
-            out << verb(mode, false) << '\t' << printablePath(row.fullPath()) << '\t'
-                << row.sizeText();
-            if (mode == CleanMode::MoveToFolder) out << '\t' << printablePath(outcome.destination);
-            out << '\n';
+            line.assign(verb(mode, false));
+            line += '\t';
+            appendPrintable(line, row.folder);
+            appendPrintable(line, row.name);
+            line += '\t';
+            line += kilobyteText(row.kilobytes());
+            if (mode == CleanMode::MoveToFolder) {
+                line += '\t';
+                appendPrintable(line, outcome.destination);
+            }
+            line += '\n';
+            out.write(line.data(), static_cast<std::streamsize>(line.size()));
         } else {
             report.failures.push_back({row.fullPath(), outcome.error});
             err << "not cleaned\t" << printablePath(row.fullPath()) << '\t' << outcome.error
