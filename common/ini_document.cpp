@@ -232,6 +232,7 @@ void IniDocument::removeSection(std::string_view section) {
 
 std::string IniDocument::text() const {
     std::string out;
+    out.reserve(64 * sections_.size());
     auto emit = [&out](const std::vector<Line>& lines) {
         for (const auto& line : lines) {
             out += line.content;

@@ -40,8 +40,8 @@ class IniDocument {
 
   private:
     struct Line {
-        std::string content;  // without its line ending
-        std::string ending;   // "\n", "\r\n" or "" for a last line without one
+        std::string content;      // without its line ending
+        std::string_view ending;  // "\n", "\r\n" or "" for a last line without one (literals)
     };
     // lines[0] is the "[name]" header; the rest belong to the section up to the next header.
     struct Section {
@@ -68,7 +68,7 @@ class IniDocument {
     };
     // Name -> positions in sections_ of the live sections of that name, in file order.
     std::unordered_map<std::string, std::vector<std::size_t>, NameHash, NameEqual> index_;
-    std::string eol_ = "\n";  // the file's own line ending, for lines we add
+    std::string_view eol_ = "\n";  // the file's own line ending, for lines we add
 };
 
 // Parsing helpers shared with the store's tests.
