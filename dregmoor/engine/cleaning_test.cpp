@@ -110,6 +110,29 @@ TEST_F(CleaningTest, DeleteAndMoveDisposeOfTheFilesAndAMoveNeverOverwrites) {
     EXPECT_TRUE(fs::exists(top.path() + "/new/z.tmp"));
 }
 
+TEST_F(CleaningTest, AFolderRemovedBetweenTwoCleaningsIsMadeAgain) {
+    // The user deletes the move folder, or the whole trash, between two cleanings of one run.
+    struct Case {
+        CleanMode mode;
+        std::string removed;
+        std::string expected;
+    };
+    const std::string folder = top.path() + "/cleaned";
+    const Case cases[] = {{CleanMode::MoveToFolder, folder, folder + "/x.tmp"},
+                          {CleanMode::Recycle, trash(), trash() + "files/x.tmp"}};
+    for (const auto& c : cases) {
+        for (int round = 0; round < 2; ++round) {
+            makeFile(drive() + "x.tmp", "round " + std::to_string(round));
+            auto rows = scan(drive());
+            ASSERT_EQ(rows.size(), 1u);
+            const auto outcome = cleaner.dispose(rows[0], c.mode, folder);
+            ASSERT_TRUE(outcome.ok) << round << ": " << outcome.error;
+            EXPECT_EQ(readFile(c.expected), "round " + std::to_string(round));
+            fs::remove_all(c.removed);
+        }
+    }
+}
+
 TEST_F(CleaningTest, AMoveToAnotherFilesystemCopiesThenRemoves) {
     if (!fs::is_directory("/dev/shm")) GTEST_SKIP() << "no /dev/shm";
     struct stat shm {

@@ -27,6 +27,13 @@ void release(int& fd) {
     fd = -1;
 }
 
+// A folder held open may have been deleted since (the user emptied the trash by removing it, or
+// removed the move folder): nothing can be created in it any more, so it must be opened afresh.
+bool removedSince(int folderFd) {
+    struct stat st {};
+    return folderFd >= 0 && ::fstat(folderFd, &st) == 0 && st.st_nlink == 0;
+}
+
 // renameat2 with RENAME_NOREPLACE; where a filesystem lacks it, a check before a plain rename.
 int renameNoReplace(int fromDir, const char* from, int toDir, const char* to) {
 #ifdef RENAME_NOREPLACE
@@ -210,7 +217,11 @@ Disposal PosixFileDisposal::remove(const FileRef& file) {
 
 PosixFileDisposal::Trash* PosixFileDisposal::trashFor(dev_t device, const std::string& path,
                                                       std::string& error) {
-    if (auto it = trashes_.find(device); it != trashes_.end()) return it->second.get();
+    if (auto it = trashes_.find(device); it != trashes_.end()) {
+        if (!removedSince(it->second->files) && !removedSince(it->second->info))
+            return it->second.get();
+        trashes_.erase(it);
+    }
     auto trash = std::make_unique<Trash>();
     const std::string home = homeTrash();
     struct stat st {};
@@ -314,7 +325,7 @@ Disposal PosixFileDisposal::moveTo(const FileRef& file, const std::string& folde
     struct stat st {};
     const int parent = parentOf(file, name, result.error);
     if (parent < 0 || !stillSame(parent, name, file, st, result.error)) return result;
-    if (destination_.fd < 0 || destination_.key != folder) {
+    if (destination_.fd < 0 || destination_.key != folder || removedSince(destination_.fd)) {
         release(destination_.fd);
         std::error_code ec;
         std::filesystem::create_directories(folder, ec);
