@@ -46,11 +46,11 @@ KeyloomApp::KeyloomApp(std::unique_ptr<ostrevin::platform::X11Keyboard> keyboard
       windows_(std::move(windows)),
       SendKey1(*keyboard_, pump_, loader_, ostrevin::platform::programFolder()),
       frmMain(catalogue_, [this](std::uint8_t vk) { return keyboard_->keyLabel(vk); }),
-      player_(PlayerServices{
-          catalogue_, SendKey1, Recorder, *windows_, launcher_, clock_, pump_, files_, frmMain.tmr1,
-          triggers_.poll.pauseTimer(),
-          [this](const std::string& prompt) { return frmGetVar.Ask(prompt); },
-          [this](const std::string& status) { Keyloom.RecordFinished(status); }}),
+      player_(
+          PlayerServices{catalogue_, SendKey1, Recorder, *windows_, launcher_, clock_, pump_,
+                         files_, frmMain.tmr1, triggers_.poll.pauseTimer(),
+                         [this](const std::string& prompt) { return frmGetVar.Ask(prompt); },
+                         [this](const std::string& status) { Keyloom.RecordFinished(status); }}),
       Keyloom(
           catalogue_, pump_, [this](int number) { runMacro(number); },
           [this] {
@@ -91,10 +91,10 @@ void KeyloomApp::createAuthoring() {
     s.LoadHotKeys = [this] { frmMain.LoadHotKeys(); };
     s.LoadMacroList = [this] { frmMain.LoadMacroList(); };
     s.Shortcut_Create = [this](int place, int number) {
-        static const TShellFolder folders[] = {
-            TShellFolder::sfNone,     TShellFolder::sfDesktop,   TShellFolder::sfStartMenu,
-            TShellFolder::sfPrograms, TShellFolder::sfStartup,   TShellFolder::sfFavorites,
-            TShellFolder::sfPersonal};
+        static const TShellFolder folders[] = {TShellFolder::sfNone,      TShellFolder::sfDesktop,
+                                               TShellFolder::sfStartMenu, TShellFolder::sfPrograms,
+                                               TShellFolder::sfStartup,   TShellFolder::sfFavorites,
+                                               TShellFolder::sfPersonal};
         if (place >= 1 && place <= 6) frmMain.Shortcut_Create(folders[place], number);
     };
     s.setStopHotKeyEnabled = [this](bool on) { triggers_.StopRecordingHotKey.setEnabled(on); };

@@ -68,11 +68,10 @@ class KeyloomApp {
     HotKeyFeed hotKeyFeed_;
     std::unique_ptr<ostrevin::platform::X11WindowList> windowList_{
         ostrevin::platform::X11WindowList::open(*windows_)};
-    MacroTriggers triggers_{{hotKeyFeed_.keys(), catalogue_, files_,
-                             windowList_ ? static_cast<ostrevin::platform::WindowSystem&>(*windowList_)
-                                         : *windows_,
-                             pump_,
-                             frmMain.Timer1, [this](int number) { runMacro(number); }}};
+    MacroTriggers triggers_{
+        {hotKeyFeed_.keys(), catalogue_, files_,
+         windowList_ ? static_cast<ostrevin::platform::WindowSystem&>(*windowList_) : *windows_,
+         pump_, frmMain.Timer1, [this](int number) { runMacro(number); }}};
     TfrmGetVar frmGetVar;
     MacroPlayer player_;
     TKeyloom Keyloom;
