@@ -4,6 +4,7 @@
 #include <QLabel>
 
 #include "macros/authoring/advanced_commands.h"
+#include "macros/authoring/step_dialog_controls.h"
 #include "widgets/qt_text.h"
 
 namespace keyloom {
@@ -40,11 +41,7 @@ TfrmExecute::TfrmExecute(AuthoringDialogs& dialogs, QWidget* parent)
     cmdStartIn->setObjectName("cmdStartIn");
     cmdStartIn->setAccessibleDescription("Choose the start-in folder");
     grid->addWidget(cmdStartIn, 3, 2);
-    cmdOK = new QPushButton("&OK", this);
-    cmdOK->setObjectName("cmdOK");
-    cmdOK->setDefault(true);
-    cmdCancel = new QPushButton("&Cancel", this);
-    cmdCancel->setObjectName("cmdCancel");
+    makeOkCancel(this, cmdOK, cmdCancel);
     grid->addWidget(cmdOK, 4, 1, Qt::AlignRight);
     grid->addWidget(cmdCancel, 4, 2);
 
@@ -64,7 +61,6 @@ TfrmExecute::TfrmExecute(AuthoringDialogs& dialogs, QWidget* parent)
         accept();
         if (InsertAtCaret) InsertAtCaret(token);
     });
-    connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 }  // namespace keyloom

@@ -4,6 +4,7 @@
 #include <QLabel>
 
 #include "macros/authoring/advanced_commands.h"
+#include "macros/authoring/step_dialog_controls.h"
 #include "widgets/qt_text.h"
 
 namespace keyloom {
@@ -18,17 +19,12 @@ TfrmInputBox::TfrmInputBox(QWidget* parent) : QDialog(parent) {
     edtInputName->setObjectName("edtInputName");
     edtInputName->setMaxLength(50);
     label->setBuddy(edtInputName);
-    cmdOK = new QPushButton("&OK", this);
-    cmdOK->setObjectName("cmdOK");
-    cmdOK->setDefault(true);
-    cmdCancel = new QPushButton("&Cancel", this);
-    cmdCancel->setObjectName("cmdCancel");
+    makeOkCancel(this, cmdOK, cmdCancel);
     connect(cmdOK, &QPushButton::clicked, this, [this] {
         const std::string token = inputToken(ostrevin::widgets::toUtf8(edtInputName->text()));
         accept();
         if (InsertAtCaret) InsertAtCaret(token);
     });
-    connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(label, 0, 0, 1, 2);

@@ -4,6 +4,7 @@
 #include <QLabel>
 
 #include "macros/authoring/advanced_commands.h"
+#include "macros/authoring/step_dialog_controls.h"
 
 namespace keyloom {
 
@@ -19,17 +20,12 @@ TfrmRepeat::TfrmRepeat(QWidget* parent) : QDialog(parent) {
         "sure that you end the repetition with an end repeat command later in the macro.",
         this);
     note->setWordWrap(true);
-    cmdOK = new QPushButton("&OK", this);
-    cmdOK->setObjectName("cmdOK");
-    cmdOK->setDefault(true);
-    cmdCancel = new QPushButton("&Cancel", this);
-    cmdCancel->setObjectName("cmdCancel");
+    makeOkCancel(this, cmdOK, cmdCancel);
     connect(cmdOK, &QPushButton::clicked, this, [this] {
         const std::string token = repeatToken(edtRepCount->positions());
         accept();
         if (InsertAtCaret) InsertAtCaret(token);
     });
-    connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(before, 0, 0);

@@ -4,6 +4,7 @@
 #include <QLabel>
 
 #include "macros/authoring/advanced_commands.h"
+#include "macros/authoring/step_dialog_controls.h"
 
 namespace keyloom {
 
@@ -13,18 +14,9 @@ TfrmWait::TfrmWait(QWidget* parent) : QDialog(parent) {
     auto* label = new QLabel("Please enter the time to wait:", this);
     edtTime = new DigitField("edtTime", this);
     label->setBuddy(edtTime);
-    optSeconds = new QRadioButton("&Seconds", this);
-    optSeconds->setObjectName("optSeconds");
-    optSeconds->setChecked(true);
-    optMinutes = new QRadioButton("&Minutes", this);
-    optMinutes->setObjectName("optMinutes");
-    cmdOK = new QPushButton("&OK", this);
-    cmdOK->setObjectName("cmdOK");
-    cmdOK->setDefault(true);
-    cmdCancel = new QPushButton("&Cancel", this);
-    cmdCancel->setObjectName("cmdCancel");
+    makeTimeUnits(this, optSeconds, optMinutes);
+    makeOkCancel(this, cmdOK, cmdCancel);
     connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOKClick(); });
-    connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(label, 0, 0, 1, 2);

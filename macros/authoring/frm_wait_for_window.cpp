@@ -4,6 +4,7 @@
 #include <QLabel>
 
 #include "macros/authoring/advanced_commands.h"
+#include "macros/authoring/step_dialog_controls.h"
 #include "widgets/qt_text.h"
 
 namespace keyloom {
@@ -41,18 +42,9 @@ TfrmWaitforWindow::TfrmWaitforWindow(AuthoringDialogs& dialogs,
     edtTime = new DigitField("edtTime", this);
     edtTime->setText("5");
     howLong->setBuddy(edtTime);
-    optSeconds = new QRadioButton("&Seconds", this);
-    optSeconds->setObjectName("optSeconds");
-    optSeconds->setChecked(true);
-    optMinutes = new QRadioButton("&Minutes", this);
-    optMinutes->setObjectName("optMinutes");
-    cmdOK = new QPushButton("&OK", this);
-    cmdOK->setObjectName("cmdOK");
-    cmdOK->setDefault(true);
-    cmdCancel = new QPushButton("&Cancel", this);
-    cmdCancel->setObjectName("cmdCancel");
+    makeTimeUnits(this, optSeconds, optMinutes);
+    makeOkCancel(this, cmdOK, cmdCancel);
     connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOKClick(); });
-    connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(intro, 0, 0, 1, 3);
