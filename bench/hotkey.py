@@ -7,7 +7,7 @@ import subprocess
 import sys
 import time
 
-from trigger_desktop import Bench
+from _trigger_desktop import Bench
 
 PRESSES = 50
 

@@ -6,7 +6,7 @@ import subprocess
 import sys
 import time
 
-from trigger_desktop import Bench
+from _trigger_desktop import Bench
 
 TRIGGERS = 100
 WINDOWS = 50

@@ -7,70 +7,31 @@ difference). At high speed the rate is the events divided by the time from the s
 playback until it finished (the server has handled every event by then); the best of five runs
 counts. lost counts the characters that did not arrive in keylog, over all runs. The peer figure
 is xdotool pressing the same keys with no delay, timed from its start until keylog got the last."""
-import json
 import os
 import random
 import select
 import statistics
 import subprocess
 import sys
-import tempfile
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "tests", "e2e"))
 import journal_files as jf  # noqa: E402
+sys.path.insert(0, HERE)
+from _keylog_desktop import KeylogDesktop, wait_file  # noqa: E402
 
 EVENTS = 2000
 HIGH_SPEED_RUNS = 5
 
 
-def wait_file(path, seconds):
-    deadline = time.monotonic() + seconds
-    while not os.path.exists(path):
-        if time.monotonic() > deadline:
-            return False
-        time.sleep(0.0005)
-    return True
-
-
-class Desktop:
-    def __init__(self, build):
-        self.build = build
-        self.folder = tempfile.mkdtemp(prefix="keyloom-bench-")
-        self.state = os.path.join(self.folder, "state.json")
-        subprocess.run(["/usr/bin/python3", os.path.join(HERE, "..", "tests", "e2e", "desktop.py"),
-                        "start", self.state], check=True, stdout=subprocess.DEVNULL)
-        with open(self.state) as f:
-            self.display = json.load(f)["display"]
-        self.env = dict(os.environ, DISPLAY=self.display, LC_ALL="C.UTF-8")
-        self.log = os.path.join(self.folder, "keylog.txt")
-        ready = os.path.join(self.folder, "ready")
-        self.keylog = subprocess.Popen([os.path.join(build, "tests/e2e/keylog"), "--title", "bench",
-                                        "--out", self.log, "--sentinel", "F12", "--ready", ready],
-                                       env=self.env)
-        if not wait_file(ready, 10):
-            raise SystemExit("keylog did not get the focus")
-        time.sleep(0.3)
-
+class Desktop(KeylogDesktop):
     def tool(self):
         return os.path.join(self.build, "tests/e2e/journaltool")
 
-    def clear(self):
-        open(self.log, "w").close()  # keylog keeps the file open: empty it, do not delete it
-        if os.path.exists(self.log + ".done"):
-            os.unlink(self.log + ".done")
-
     def typed(self):
         wait_file(self.log + ".done", 30)
-        with open(self.log, encoding="utf-8", errors="replace") as f:
-            got = f.read()
-        return got[:-5] if got.endswith("<F12>") else got
-
-    def close(self):
-        self.keylog.terminate()
-        subprocess.run(["/usr/bin/python3", os.path.join(HERE, "..", "tests", "e2e", "desktop.py"),
-                        "stop", self.state])
+        return self.read()
 
 
 def make_recording(codes):

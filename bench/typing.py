@@ -5,49 +5,20 @@ that the process presses last, so both are measured the same way, start-up inclu
 import os
 import subprocess
 import sys
-import tempfile
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "tests", "e2e"))
 import texts  # noqa: E402
+from _keylog_desktop import KeylogDesktop, wait_file  # noqa: E402
 
 RUNS = 10
 
 
-def wait_file(path, seconds):
-    deadline = time.monotonic() + seconds
-    while not os.path.exists(path):
-        if time.monotonic() > deadline:
-            return False
-        time.sleep(0.0005)
-    return True
-
-
-class Desktop:
-    def __init__(self, build):
-        self.build = build
-        self.folder = tempfile.mkdtemp(prefix="keyloom-bench-")
-        self.state = os.path.join(self.folder, "state.json")
-        subprocess.run(["/usr/bin/python3", os.path.join(HERE, "..", "tests", "e2e", "desktop.py"),
-                        "start", self.state], check=True, stdout=subprocess.DEVNULL)
-        import json
-        with open(self.state) as f:
-            self.env = dict(os.environ, DISPLAY=json.load(f)["display"], LC_ALL="C.UTF-8")
-        self.log = os.path.join(self.folder, "keylog.txt")
-        ready = os.path.join(self.folder, "ready")
-        self.keylog = subprocess.Popen([os.path.join(build, "tests/e2e/keylog"), "--title", "bench",
-                                        "--out", self.log, "--sentinel", "F12", "--ready", ready],
-                                       env=self.env)
-        if not wait_file(ready, 10):
-            raise SystemExit("keylog did not get the focus")
-        time.sleep(0.3)
-
+class Desktop(KeylogDesktop):
     def run(self, argvs, text):
         """Types with the commands, one after the other; returns (seconds, what arrived)."""
-        open(self.log, "w").close()  # keylog keeps the file open: empty it, do not delete it
-        if os.path.exists(self.log + ".done"):
-            os.unlink(self.log + ".done")
+        self.clear()
         start = time.monotonic()
         for argv in argvs[:-1]:
             subprocess.run(argv, env=self.env, timeout=120)
@@ -55,16 +26,7 @@ class Desktop:
         arrived = wait_file(self.log + ".done", 60)
         elapsed = time.monotonic() - start
         proc.wait(60)
-        with open(self.log, encoding="utf-8", errors="replace") as f:
-            got = f.read()
-        if got.endswith("<F12>"):
-            got = got[:-5]
-        return elapsed, got if arrived else None
-
-    def close(self):
-        self.keylog.terminate()
-        subprocess.run(["/usr/bin/python3", os.path.join(HERE, "..", "tests", "e2e", "desktop.py"),
-                        "stop", self.state])
+        return elapsed, self.read() if arrived else None
 
 
 def ours(desktop, path):
