@@ -46,8 +46,8 @@ class Bench:
         with open(name, "w", newline="") as f:
             f.write(text)
 
-    def start(self, argv):
-        proc = subprocess.Popen(argv, env=self.env, stdin=subprocess.DEVNULL,
+    def start(self, argv, **extra_env):
+        proc = subprocess.Popen(argv, env=dict(self.env, **extra_env), stdin=subprocess.DEVNULL,
                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.processes.append(proc)
         return proc

@@ -33,7 +33,8 @@ def main():
         bench.stop(keyloom)
         config = os.path.join(bench.folder, "sxhkdrc")
         bench.write(config, "shift + ctrl + k\n    xdotool type x\n")
-        sxhkd = bench.start(["sxhkd", "-c", config])
+        # sxhkd will not start without a shell for its commands, and a CI job may set none.
+        sxhkd = bench.start(["sxhkd", "-c", config], SHELL="/bin/sh")
         time.sleep(1.0)
         theirs = measure(bench)
         bench.stop(sxhkd)

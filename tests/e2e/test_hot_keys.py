@@ -110,8 +110,10 @@ def run_taken(box):
     marker = os.path.join(box.root, "sxhkd.ran")
     with open(config, "w") as f:
         f.write(f"shift + ctrl + k\n    touch {marker}\n")
-    box.start(["sxhkd", "-c", config])
-    time.sleep(0.5)  # sxhkd grabs its keys at start
+    # sxhkd refuses to start without a shell to run its commands with, and a CI job may set none.
+    sxhkd = box.start(["sxhkd", "-c", config], SHELL="/bin/sh")
+    time.sleep(1.0)  # sxhkd grabs its keys at start
+    e2e.check(sxhkd.poll() is None, "sxhkd ended at start: see sxhkd.log")
     box.write_catalogue("[Main]\nEntries=1\nFirstRun=0\n[Macro1]\nName=Taken\nType=4\n"
                         f"HotKey={HOT_KEY}\nFileName=Taken.key\nTrigger=keylog taken\n")
     box.write_side_file("Taken.key", "by trigger<<F12>>")
