@@ -111,23 +111,34 @@ TEST_F(CleaningTest, DeleteAndMoveDisposeOfTheFilesAndAMoveNeverOverwrites) {
 }
 
 TEST_F(CleaningTest, AFolderRemovedBetweenTwoCleaningsIsMadeAgain) {
-    // The user deletes the move folder, or the whole trash, between two cleanings of one run.
+    // The user deletes the move folder, the whole trash or one of its two folders between two
+    // cleanings of one run. A name still taken in the other folder moves to the next free one.
     struct Case {
         CleanMode mode;
         std::string removed;
-        std::string expected;
+        std::string expected[2];
     };
     const std::string folder = top.path() + "/cleaned";
-    const Case cases[] = {{CleanMode::MoveToFolder, folder, folder + "/x.tmp"},
-                          {CleanMode::Recycle, trash(), trash() + "files/x.tmp"}};
+    const Case cases[] = {
+        {CleanMode::MoveToFolder, folder, {folder + "/x.tmp", folder + "/x.tmp"}},
+        {CleanMode::Recycle, trash(), {trash() + "files/x.tmp", trash() + "files/x.tmp"}},
+        {CleanMode::Recycle,
+         trash() + "files",
+         {trash() + "files/x.tmp", trash() + "files/x.tmp.2"}},
+        {CleanMode::Recycle,
+         trash() + "info",
+         {trash() + "files/x.tmp", trash() + "files/x.tmp.2"}},
+    };
     for (const auto& c : cases) {
+        fs::remove_all(trash());
         for (int round = 0; round < 2; ++round) {
             makeFile(drive() + "x.tmp", "round " + std::to_string(round));
             auto rows = scan(drive());
             ASSERT_EQ(rows.size(), 1u);
             const auto outcome = cleaner.dispose(rows[0], c.mode, folder);
-            ASSERT_TRUE(outcome.ok) << round << ": " << outcome.error;
-            EXPECT_EQ(readFile(c.expected), "round " + std::to_string(round));
+            ASSERT_TRUE(outcome.ok) << c.removed << ", round " << round << ": " << outcome.error;
+            EXPECT_EQ(outcome.destination, c.expected[round]) << c.removed;
+            EXPECT_EQ(readFile(c.expected[round]), "round " + std::to_string(round)) << c.removed;
             fs::remove_all(c.removed);
         }
     }

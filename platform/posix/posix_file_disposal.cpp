@@ -217,11 +217,7 @@ Disposal PosixFileDisposal::remove(const FileRef& file) {
 
 PosixFileDisposal::Trash* PosixFileDisposal::trashFor(dev_t device, const std::string& path,
                                                       std::string& error) {
-    if (auto it = trashes_.find(device); it != trashes_.end()) {
-        if (!removedSince(it->second->files) && !removedSince(it->second->info))
-            return it->second.get();
-        trashes_.erase(it);
-    }
+    if (auto it = trashes_.find(device); it != trashes_.end()) return it->second.get();
     auto trash = std::make_unique<Trash>();
     const std::string home = homeTrash();
     struct stat st {};
@@ -278,45 +274,55 @@ Disposal PosixFileDisposal::trash(const FileRef& file) {
     const int parent = parentOf(file, name, result.error);
     if (parent < 0 || !stillSame(parent, name, file, st, result.error)) return result;
     const std::string full = file.fullPath();
-    Trash* trash = trashFor(st.st_dev, full, result.error);
-    if (!trash) return result;
+    // The trash's folders are looked at again only when trashing fails: checking them before
+    // every file would cost two calls a file, and nothing can be made in a removed folder.
+    for (int round = 0;; ++round) {
+        Trash* trash = trashFor(st.st_dev, full, result.error);
+        if (!trash) return result;
+        trashInto(*trash, parent, name, full, result);
+        if (result.ok || round > 0 || !(removedSince(trash->files) || removedSince(trash->info)))
+            return result;
+        trashes_.erase(st.st_dev);
+    }
+}
+
+void PosixFileDisposal::trashInto(Trash& trash, int parent, const std::string& name,
+                                  const std::string& full, Disposal& result) {
     std::string stored = full;
-    if (!trash->topdir.empty() && trash->topdir != "/" &&
-        full.compare(0, trash->topdir.size() + 1, trash->topdir + "/") == 0)
-        stored = full.substr(trash->topdir.size() + 1);
-    else if (!trash->topdir.empty() && trash->topdir == "/")
+    if (!trash.topdir.empty() && trash.topdir != "/" &&
+        full.compare(0, trash.topdir.size() + 1, trash.topdir + "/") == 0)
+        stored = full.substr(trash.topdir.size() + 1);
+    else if (!trash.topdir.empty() && trash.topdir == "/")
         stored = full.substr(1);
     const std::string info =
         "[Trash Info]\nPath=" + escapePath(stored) + "\nDeletionDate=" + deletionDate() + "\n";
     const std::string base = name.size() > 200 ? name.substr(0, 200) : name;
-    int& attempt = trash->nextAttempt[base];
+    int& attempt = trash.nextAttempt[base];
     for (int tries = 0; tries < 10000; ++tries) {
         const int n = ++attempt;
         const std::string candidate = n == 1 ? base : base + "." + std::to_string(n);
         const std::string infoName = candidate + ".trashinfo";
-        const int fd = ::openat(trash->info, infoName.c_str(),
+        const int fd = ::openat(trash.info, infoName.c_str(),
                                 O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (fd < 0) {
             if (errno == EEXIST) continue;
             result.error = errorText(errno);
-            return result;
+            return;
         }
         const bool written = writeAll(fd, info);
         ::close(fd);
-        if (written &&
-            renameNoReplace(parent, name.c_str(), trash->files, candidate.c_str()) == 0) {
+        if (written && renameNoReplace(parent, name.c_str(), trash.files, candidate.c_str()) == 0) {
             result.ok = true;
-            result.destination = trash->folder + "/files/" + candidate;
-            return result;
+            result.destination = trash.folder + "/files/" + candidate;
+            return;
         }
         const int saved = written ? errno : EIO;
-        ::unlinkat(trash->info, infoName.c_str(), 0);
+        ::unlinkat(trash.info, infoName.c_str(), 0);
         if (saved == EEXIST) continue;
         result.error = errorText(saved);
-        return result;
+        return;
     }
     result.error = "Too many files of that name in the trash";
-    return result;
 }
 
 Disposal PosixFileDisposal::moveTo(const FileRef& file, const std::string& folder) {
@@ -325,17 +331,28 @@ Disposal PosixFileDisposal::moveTo(const FileRef& file, const std::string& folde
     struct stat st {};
     const int parent = parentOf(file, name, result.error);
     if (parent < 0 || !stillSame(parent, name, file, st, result.error)) return result;
-    if (destination_.fd < 0 || destination_.key != folder || removedSince(destination_.fd)) {
-        release(destination_.fd);
-        std::error_code ec;
-        std::filesystem::create_directories(folder, ec);
-        const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (fd < 0) {
-            result.error = "Cannot use the folder " + folder + ": " + errorText(errno);
-            return result;
+    // As with the trash, the held folder is looked at again only when a move into it fails.
+    for (int round = 0;; ++round) {
+        if (destination_.fd < 0 || destination_.key != folder) {
+            release(destination_.fd);
+            std::error_code ec;
+            std::filesystem::create_directories(folder, ec);
+            const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+            if (fd < 0) {
+                result.error = "Cannot use the folder " + folder + ": " + errorText(errno);
+                return result;
+            }
+            destination_ = {folder, fd};
         }
-        destination_ = {folder, fd};
+        result = moveInto(parent, name, st, folder);
+        if (result.ok || round > 0 || !removedSince(destination_.fd)) return result;
+        release(destination_.fd);
     }
+}
+
+Disposal PosixFileDisposal::moveInto(int parent, const std::string& name, const struct stat& st,
+                                     const std::string& folder) {
+    Disposal result;
     const std::string slash = folder.ends_with('/') ? "" : "/";
     for (int attempt = 1; attempt < 10000; ++attempt) {
         const std::string candidate = movedName(name, attempt);

@@ -43,6 +43,11 @@ class PosixFileDisposal : public FileDisposal {
     bool stillSame(int parent, const std::string& name, const FileRef& file, struct stat& st,
                    std::string& error);
     Trash* trashFor(dev_t device, const std::string& path, std::string& error);
+    void trashInto(Trash& trash, int parent, const std::string& name, const std::string& full,
+                   Disposal& result);
+    // One move into the held destination folder, a new name when the old one is taken.
+    Disposal moveInto(int parent, const std::string& name, const struct stat& st,
+                      const std::string& folder);
     Disposal copyAcross(int parent, const std::string& name, const struct stat& st, int dest,
                         const std::string& folder);
 
