@@ -22,6 +22,17 @@ int checkedNumber(const std::string& text) {
     return *value;
 }
 
+const char* keyName(SettingsFile::Key key) {
+    switch (key) {
+        case SettingsFile::Key::MinuteInterval: return "MinuteInterval";
+        case SettingsFile::Key::HourInterval: return "HourInterval";
+        case SettingsFile::Key::DayInterval: return "DayInterval";
+        case SettingsFile::Key::WeekInterval: return "WeekInterval";
+        case SettingsFile::Key::MonthInterval: return "MonthInterval";
+        default: return "HourParameter";
+    }
+}
+
 // Reads a text-number key: the text as read, once it has proved to be a number.
 std::string textNumber(IniStore& store, const char* key, const char* fallback) {
     std::string text = store.readString(kSchedule, key, fallback);
@@ -98,30 +109,49 @@ SettingsFile::SettingsFile(const std::string& fileName) : store_(fileName) {}
 LoadOutcome SettingsFile::load(ScannerSettings& s, std::size_t driveCount, platform::Clock& clock,
                                bool startsWindow) {
     LoadOutcome outcome;
+    unread_.assign(kKeyCount, false);
+    Key at = Key::AutoErase;
     try {
         if (startsWindow && store_.readInteger("Main", "FirstRun", 1) == 1) {
             outcome.firstRun = true;
             store_.writeInteger("Main", "FirstRun", 0);
         }
         s.autoErase = store_.readBool(kSettings, "AutoErase", false);
+        at = Key::Drives;
         s.drives = parseDrives(store_.readString(kSettings, "Drives", ""), driveCount);
+        at = Key::DeleteOption;
         const int option = store_.readInteger(kSettings, "DeleteOption", 1);
         if (option >= 1 && option <= 3) s.cleanMode = static_cast<CleanMode>(option);
+        at = Key::ScanFor;
         s.patterns = parsePatterns(store_.readString(kScan, "ScanFor", ""));
+        at = Key::Check1;
         s.tempFolder = store_.readBool(kScan, "Check1", true);
+        at = Key::Check2;
         s.cacheFolder = store_.readBool(kScan, "Check2", true);
+        at = Key::Check3;
         s.cookieFolder = store_.readBool(kScan, "Check3", true);
+        at = Key::AutoScan;
         s.autoScan = store_.readBool(kSchedule, "AutoScan", true);
+        at = Key::CheckHDSpace;
         s.checkSpace = store_.readBool(kSchedule, "CheckHDSpace", false);
+        at = Key::SpaceToCheck;
         s.spaceToCheck = toDecimal(store_.readInteger(kSchedule, "SpaceToCheck", 100));
+        at = Key::OptionChecked;
         const int kind = store_.readInteger(kSchedule, "OptionChecked", 1);
         s.kind = kind >= 1 && kind <= 5 ? static_cast<ScheduleKind>(kind) : ScheduleKind::None;
+        at = Key::MinuteInterval;
         s.minuteInterval = textNumber(store_, "MinuteInterval", "30");
+        at = Key::HourInterval;
         s.hourInterval = textNumber(store_, "HourInterval", "5");
+        at = Key::DayInterval;
         s.dayInterval = textNumber(store_, "DayInterval", "5");
+        at = Key::WeekInterval;
         s.weekInterval = textNumber(store_, "WeekInterval", "1");
+        at = Key::MonthInterval;
         s.monthInterval = textNumber(store_, "MonthInterval", "1");
+        at = Key::HourParameter;
         s.hourParameter = textNumber(store_, "HourParameter", "30");
+        at = Key::DayParameter;
         const auto now = clock.now();
         const std::string day =
             store_.readString(kSchedule, "DayParameter", storedTime(now.hour, now.minute));
@@ -129,49 +159,93 @@ LoadOutcome SettingsFile::load(ScannerSettings& s, std::size_t driveCount, platf
         if (!time) throw SettingsError("'" + trimControl(day) + "' is not a valid time");
         s.dayHour = static_cast<int>(*time / 3'600'000);
         s.dayMinute = static_cast<int>(*time / 60'000 % 60);
+        at = Key::WeekParameter;
         const int weekday = store_.readInteger(kSchedule, "WeekParameter", 0);
         s.weekday = weekday >= 1 && weekday <= 7 ? weekday : 0;
+        at = Key::MonthParameter;
         s.monthParameter = store_.readString(kSchedule, "MonthParameter", "1");
     } catch (const std::exception& e) {
         outcome.error = e.what();
+        // The failing key's own value cannot be read, so the window's may replace it.
+        for (auto k = static_cast<std::size_t>(at) + 1; k < kKeyCount; ++k) unread_[k] = true;
+        shown_ = s;
     }
     return outcome;
+}
+
+void SettingsFile::noteShown(const ScannerSettings& shown) {
+    shown_ = shown;
 }
 
 void SettingsFile::save(const ScannerSettings& s) {
     const std::string megs = trimControl(s.spaceToCheck);
     const int space = checkedNumber(megs);
+    const ScannerSettings& was = shown_ ? *shown_ : s;
+    std::vector<std::size_t> chosen;  // unread keys whose controls the user has changed
     store_.update([&](IniDocument& doc) {
-        doc.set(kSettings, "AutoErase", s.autoErase ? "1" : "0");
-        doc.removeKey(kSettings, "Drives");
-        if (auto drives = drivesValue(s.drives); !drives.empty())
-            doc.set(kSettings, "Drives", drives);
-        doc.set(kSettings, "DeleteOption", toDecimal(static_cast<int>(s.cleanMode)));
-        doc.removeKey(kScan, "ScanFor");
-        if (auto patterns = patternsValue(s.patterns); !patterns.empty())
-            doc.set(kScan, "ScanFor", patterns);
-        doc.set(kScan, "Check1", s.tempFolder ? "1" : "0");
-        doc.set(kScan, "Check2", s.cacheFolder ? "1" : "0");
-        doc.set(kScan, "Check3", s.cookieFolder ? "1" : "0");
-        doc.set(kSchedule, "AutoScan", s.autoScan ? "1" : "0");
-        doc.set(kSchedule, "CheckHDSpace", s.checkSpace ? "1" : "0");
-        doc.set(kSchedule, "SpaceToCheck", toDecimal(space));
-        if (s.kind != ScheduleKind::None)
+        chosen.clear();
+        // A key the loading never reached keeps its stored value until its control is changed:
+        // the control shows a start value, not the user's choice.
+        const auto kept = [&](Key key, bool unchanged) {
+            const auto k = static_cast<std::size_t>(key);
+            if (k >= unread_.size() || !unread_[k]) return false;
+            if (unchanged) return true;
+            chosen.push_back(k);
+            return false;
+        };
+        const auto put = [&](Key key, bool unchanged, const char* section, const char* name,
+                             const std::string& value) {
+            if (!kept(key, unchanged)) doc.set(section, name, value);
+        };
+        const auto bit = [](bool on) { return std::string(on ? "1" : "0"); };
+        const auto same = [](const std::string& a, const std::string& b) {
+            return trimControl(a) == trimControl(b);
+        };
+        put(Key::AutoErase, s.autoErase == was.autoErase, kSettings, "AutoErase", bit(s.autoErase));
+        if (!kept(Key::Drives, s.drives == was.drives)) {
+            doc.removeKey(kSettings, "Drives");
+            if (auto drives = drivesValue(s.drives); !drives.empty())
+                doc.set(kSettings, "Drives", drives);
+        }
+        put(Key::DeleteOption, s.cleanMode == was.cleanMode, kSettings, "DeleteOption",
+            toDecimal(static_cast<int>(s.cleanMode)));
+        if (!kept(Key::ScanFor, s.patterns == was.patterns)) {
+            doc.removeKey(kScan, "ScanFor");
+            if (auto patterns = patternsValue(s.patterns); !patterns.empty())
+                doc.set(kScan, "ScanFor", patterns);
+        }
+        put(Key::Check1, s.tempFolder == was.tempFolder, kScan, "Check1", bit(s.tempFolder));
+        put(Key::Check2, s.cacheFolder == was.cacheFolder, kScan, "Check2", bit(s.cacheFolder));
+        put(Key::Check3, s.cookieFolder == was.cookieFolder, kScan, "Check3", bit(s.cookieFolder));
+        put(Key::AutoScan, s.autoScan == was.autoScan, kSchedule, "AutoScan", bit(s.autoScan));
+        put(Key::CheckHDSpace, s.checkSpace == was.checkSpace, kSchedule, "CheckHDSpace",
+            bit(s.checkSpace));
+        put(Key::SpaceToCheck, same(s.spaceToCheck, was.spaceToCheck), kSchedule, "SpaceToCheck",
+            toDecimal(space));
+        if (!kept(Key::OptionChecked, s.kind == was.kind) && s.kind != ScheduleKind::None)
             doc.set(kSchedule, "OptionChecked", toDecimal(static_cast<int>(s.kind)));
-        doc.set(kSchedule, "MinuteInterval", trimControl(s.minuteInterval));
-        doc.set(kSchedule, "HourInterval", trimControl(s.hourInterval));
-        doc.set(kSchedule, "DayInterval", trimControl(s.dayInterval));
-        doc.set(kSchedule, "WeekInterval", trimControl(s.weekInterval));
-        doc.set(kSchedule, "MonthInterval", trimControl(s.monthInterval));
-        doc.set(kSchedule, "HourParameter", trimControl(s.hourParameter));
-        doc.set(kSchedule, "DayParameter", storedTime(s.dayHour, s.dayMinute));
-        doc.set(kSchedule, "WeekParameter", toDecimal(s.weekday));
-        doc.set(kSchedule, "MonthParameter", trimControl(s.monthParameter));
+        const std::pair<Key, std::string ScannerSettings::*> texts[] = {
+            {Key::MinuteInterval, &ScannerSettings::minuteInterval},
+            {Key::HourInterval, &ScannerSettings::hourInterval},
+            {Key::DayInterval, &ScannerSettings::dayInterval},
+            {Key::WeekInterval, &ScannerSettings::weekInterval},
+            {Key::MonthInterval, &ScannerSettings::monthInterval},
+            {Key::HourParameter, &ScannerSettings::hourParameter}};
+        for (const auto& [key, field] : texts)
+            put(key, same(s.*field, was.*field), kSchedule, keyName(key), trimControl(s.*field));
+        put(Key::DayParameter, s.dayHour == was.dayHour && s.dayMinute == was.dayMinute, kSchedule,
+            "DayParameter", storedTime(s.dayHour, s.dayMinute));
+        put(Key::WeekParameter, s.weekday == was.weekday, kSchedule, "WeekParameter",
+            toDecimal(s.weekday));
+        put(Key::MonthParameter, same(s.monthParameter, was.monthParameter), kSchedule,
+            "MonthParameter", trimControl(s.monthParameter));
     });
+    for (std::size_t k : chosen) unread_[k] = false;
 }
 
 void SettingsFile::saveDayParameter(int hour, int minute) {
     store_.writeString(kSchedule, "DayParameter", storedTime(hour, minute));
+    if (unread_.size() == kKeyCount) unread_[static_cast<std::size_t>(Key::DayParameter)] = false;
 }
 
 }  // namespace ostrevin::dregmoor

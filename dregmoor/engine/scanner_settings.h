@@ -77,9 +77,40 @@ class SettingsFile {
     void save(const ScannerSettings& settings);
     // Changing the time picker stores the time of day alone.
     void saveDayParameter(int hour, int minute);
+    // What the window's controls show once load() has filled them. After a loading that stopped
+    // early, save() leaves a key that was never read as it is stored until its control is changed
+    // from this, so that a start value nobody chose does not replace the user's setting.
+    void noteShown(const ScannerSettings& shown);
+
+    // The keys of the settings, in the order load() reads them.
+    enum class Key {
+        AutoErase,
+        Drives,
+        DeleteOption,
+        ScanFor,
+        Check1,
+        Check2,
+        Check3,
+        AutoScan,
+        CheckHDSpace,
+        SpaceToCheck,
+        OptionChecked,
+        MinuteInterval,
+        HourInterval,
+        DayInterval,
+        WeekInterval,
+        MonthInterval,
+        HourParameter,
+        DayParameter,
+        WeekParameter,
+        MonthParameter
+    };
+    static constexpr std::size_t kKeyCount = static_cast<std::size_t>(Key::MonthParameter) + 1;
 
   private:
     IniStore store_;
+    std::optional<ScannerSettings> shown_;
+    std::vector<bool> unread_;  // by Key: not reached by a loading that stopped early
 };
 
 // The "Drives" and "ScanFor" values and back.

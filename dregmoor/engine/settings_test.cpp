@@ -149,6 +149,50 @@ TEST_F(SettingsTest, UnreadableValuesStopLoadingWithTheirMessage) {
     EXPECT_EQ(s.weekday, 0);
 }
 
+TEST_F(SettingsTest, SavingAfterAFailedLoadKeepsTheKeysItNeverRead) {
+    write(
+        "[Scan]\nCheck1=0\n[Schedule]\nHourInterval=x\nDayInterval=7\nWeekParameter=3\n"
+        "MonthParameter=15\n");
+    SettingsFile file(path());
+    ScannerSettings s;
+    ASSERT_TRUE(file.load(s, 4, clock).error);
+    file.noteShown(s);
+    struct Step {
+        const char* what;
+        void (*change)(ScannerSettings&);
+        std::vector<std::string> stored;
+    };
+    const Step steps[] = {
+        // The failing key itself cannot be read, so the window's value replaces it.
+        {"nothing changed",
+         [](ScannerSettings&) {},
+         {"Check1=0", "HourInterval=5", "DayInterval=7", "WeekParameter=3", "MonthParameter=15"}},
+        {"one control changed",
+         [](ScannerSettings& x) { x.dayInterval = "9"; },
+         {"DayInterval=9", "WeekParameter=3", "MonthParameter=15"}},
+        {"changed back to the start value",
+         [](ScannerSettings& x) { x.dayInterval = "5"; },
+         {"DayInterval=5", "WeekParameter=3", "MonthParameter=15"}},
+    };
+    for (const auto& step : steps) {
+        step.change(s);
+        file.save(s);
+        const std::string text = read();
+        for (const auto& line : step.stored)
+            EXPECT_NE(text.find(line + "\n"), std::string::npos) << step.what << ": " << text;
+    }
+    // Once the file reads whole, every key is written again.
+    SettingsFile again(path());
+    ScannerSettings fresh;
+    ASSERT_FALSE(again.load(fresh, 4, clock).error);
+    EXPECT_EQ(fresh.weekday, 3);
+    fresh.weekday = 5;
+    fresh.monthParameter = "1";
+    again.save(fresh);
+    EXPECT_NE(read().find("WeekParameter=5\n"), std::string::npos);
+    EXPECT_NE(read().find("MonthParameter=1\n"), std::string::npos);
+}
+
 TEST(SettingsLists, DrivesAndPatternsReadAsStored) {
     EXPECT_EQ(parseDrives("1,3,", 5), (std::vector<bool>{false, true, false, true, false}));
     EXPECT_EQ(parseDrives("12,", 4), std::vector<bool>(4, false));

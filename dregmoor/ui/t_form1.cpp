@@ -127,6 +127,7 @@ bool TForm1::FormCreate() {
         }
     }
     applySettings(settings);
+    if (outcome.error) services_.settings.noteShown(currentSettings());
     if (outcome.error) hooks_.showError(toQString(*outcome.error));
     if (scheduleError && scheduleError != outcome.error)
         hooks_.showError(toQString(*scheduleError));

@@ -220,7 +220,7 @@ void TForm1Test::loadFailureAndTheSchedule_data() {
     QTest::addColumn<QString>("next");
     QTest::addColumn<QString>("error");
     // A field emptied and saved in an unused kind stops the loading, but not the schedule.
-    QTest::newRow("unused kind") << "OptionChecked=1\nDayInterval=\n"
+    QTest::newRow("unused kind") << "OptionChecked=1\nDayInterval=\nWeekParameter=3\n"
                                  << "Next Scan: 12/08/2026 10:30:00"
                                  << "'' is not a valid integer value";
     QTest::newRow("kind in use") << "OptionChecked=1\nMinuteInterval=x\n"
@@ -240,6 +240,11 @@ void TForm1Test::loadFailureAndTheSchedule() {
         rig.open(std::string("[Main]\nFirstRun=0\n") + kSchedule + keys.toStdString(), true);
     QCOMPARE(rig.errors, QStringList{error});  // one message, also when both steps fail alike
     QCOMPARE(form.panelText(1), next);
+    // A save keeps what the loading never reached: the weekday list shows no day, yet Wednesday
+    // stays stored.
+    form.cbTempFolder->click();
+    QVERIFY(contains(rig.ini(), "Check1=0"));
+    QCOMPARE(contains(rig.ini(), "WeekParameter=3"), keys.contains("WeekParameter=3"));
 }
 
 void TForm1Test::changesThatSave_data() {
