@@ -5,6 +5,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTest>
 #include <QTimer>
@@ -464,9 +465,16 @@ void FrmMainUiTest::printDialogKeepsTheLastChoice() {
     onDialog([&](QPrintDialog* dialog) { dialog->printer()->setOutputFileName(chosen); });
     p.window.mnuPrintClick();
     QString seen;
-    onDialog([&](QPrintDialog* dialog) { seen = dialog->printer()->outputFileName(); });
+    QPoint offCentre;
+    onDialog([&](QPrintDialog* dialog) {
+        seen = dialog->printer()->outputFileName();
+        offCentre = dialog->frameGeometry().center() - dialog->screen()->geometry().center();
+    });
     p.window.mnuPrintClick();
     QCOMPARE(seen, chosen);
+    // The list window is hidden, as when printing from the tray: the dialog is not in a corner.
+    QVERIFY2(offCentre.manhattanLength() < 100,
+             qPrintable(QString("%1,%2").arg(offCentre.x()).arg(offCentre.y())));
 }
 
 QTEST_MAIN(FrmMainUiTest)

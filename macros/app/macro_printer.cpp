@@ -52,7 +52,10 @@ bool printLines(QPrinter& printer, const std::vector<std::string>& lines) {
     return painter.end();
 }
 
-void printMacroList(QWidget* parent, QPrinter& printer, const std::vector<PrintRow>& rows) {
+void printMacroList(QWidget* list, QPrinter& printer, const std::vector<PrintRow>& rows) {
+    // Printing from the tray menu leaves the list window hidden; dialogs placed over a hidden
+    // window would open in the screen's corner, so they go to the middle of the screen instead.
+    QWidget* parent = list && list->isVisible() ? list : nullptr;
     printer.setDocName("Keyloom Macro List");
     if (QPrinterInfo::availablePrinterNames().isEmpty()) {
         QMessageBox::information(parent, QApplication::applicationDisplayName(),
