@@ -57,7 +57,8 @@ void TEPHotKey::grab() {
 }
 
 void TEPHotKey::release() {
-    if (registered_) router_.keys().unregisterHotKey(id_);
+    // Also when the grab was refused: the platform may still try it again on a new layout.
+    if (registered_ || hotKey_ != 0) router_.keys().unregisterHotKey(id_);
     registered_ = false;
 }
 

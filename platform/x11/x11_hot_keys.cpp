@@ -156,9 +156,12 @@ bool X11HotKeys::registerHotKey(int id, unsigned modifiers, std::uint8_t virtual
     Grab grab;
     grab.modifiers = modifiers;
     grab.virtualKey = virtualKey;
-    if (!this->grab(grab)) return false;
+    const bool grabbed = this->grab(grab);
+    // A refused combination is kept without a keycode: the next keyboard mapping change tries it
+    // again, since a key missing from one layout may be on the next, and another program may have
+    // let it go.
     grabs_[id] = grab;
-    return true;
+    return grabbed;
 }
 
 void X11HotKeys::unregisterHotKey(int id) {

@@ -1,8 +1,9 @@
 #!/usr/bin/python3
 """Hot keys and window triggers on a real X server: a real press of Shift+Ctrl+K runs the macro
 with NumLock on and with CapsLock on too, typing its text exactly and leaving the locks as they
-were; a combination that another client holds leaves the program running and its macro still runs
-by its window trigger; a window titled " untitled - notepad " runs its trigger macro once, a second
+were; a combination that another client holds leaves the program running, its macro still runs
+by its window trigger, and the program takes the key at the next layout change after the other
+client let it go; a window titled " untitled - notepad " runs its trigger macro once, a second
 such window runs it again, also after the window manager restarted, and a restart of the program
 runs it for the window still open."""
 import os
@@ -126,9 +127,19 @@ def run_taken(box):
     press_hot_key()
     e2e.wait_for(lambda: os.path.exists(marker), 5, "sxhkd to keep its key")
     e2e.check(e2e.held_keys() == "", "keys held: " + e2e.held_keys())
+    # Once sxhkd has let the key go, the next keyboard mapping change gets it for the program.
+    sxhkd.terminate()
+    sxhkd.wait(10)
+    setxkbmap("-layout", "us")
+    time.sleep(0.5)
+    log = box.start_keylog(title="keylog freed")
+    press_hot_key()
+    e2e.wait_for(lambda: os.path.exists(log + ".done"), 10, "the hot key after sxhkd ended")
+    got = open(log).read()
+    e2e.check(got == "by trigger<F12>", f"typed {got!r}")
     proc.terminate()
     proc.wait(10)
-    print("key held by another client: program runs, trigger works")
+    print("key held by another client: program runs, trigger works, key taken when let go")
 
 
 def run_triggers(box):
