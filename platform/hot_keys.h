@@ -11,7 +11,8 @@ enum HotKeyModifier : unsigned { kModAlt = 1, kModControl = 2, kModShift = 4 };
 class HotKeys {
   public:
     virtual ~HotKeys() = default;
-    // False when the combination is taken by another program or cannot be grabbed.
+    // False when the combination is taken by another program or cannot be grabbed; the real
+    // platform then tries it again at each keyboard mapping change until it is unregistered.
     virtual bool registerHotKey(int id, unsigned modifiers, std::uint8_t virtualKey) = 0;
     virtual void unregisterHotKey(int id) = 0;
     virtual void setHandler(std::function<void(int id)> handler) = 0;
