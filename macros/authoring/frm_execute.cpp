@@ -9,30 +9,15 @@
 
 namespace keyloom {
 
-namespace {
-
-QLineEdit* field(const char* name, const char* caption, QGridLayout* grid, int row,
-                 QWidget* parent) {
-    auto* label = new QLabel(caption, parent);
-    auto* edit = new QLineEdit(parent);
-    edit->setObjectName(name);
-    label->setBuddy(edit);
-    grid->addWidget(label, row, 0);
-    grid->addWidget(edit, row, 1);
-    return edit;
-}
-
-}  // namespace
-
 TfrmExecute::TfrmExecute(AuthoringDialogs& dialogs, QWidget* parent)
     : QDialog(parent), dialogs_(dialogs) {
     setObjectName("frmExecute");
     setWindowTitle("Execute an Application");
     auto* grid = new QGridLayout(this);
     grid->addWidget(new QLabel("Enter the command information below", this), 0, 0, 1, 3);
-    edtCommandLine = field("edtCommandLine", "Command Line:", grid, 1, this);
-    edtParameters = field("edtParameters", "Parameters:", grid, 2, this);
-    edtStartIn = field("edtStartIn", "Start In:", grid, 3, this);
+    edtCommandLine = labelledEdit("edtCommandLine", "Command Line:", grid, 1, this);
+    edtParameters = labelledEdit("edtParameters", "Parameters:", grid, 2, this);
+    edtStartIn = labelledEdit("edtStartIn", "Start In:", grid, 3, this);
     cmdBrowse = new QPushButton("&Browse", this);
     cmdBrowse->setObjectName("cmdBrowse");
     cmdBrowse->setAccessibleDescription("Choose the command line");

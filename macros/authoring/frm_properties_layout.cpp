@@ -4,6 +4,7 @@
 #include <QVBoxLayout>
 
 #include "macros/authoring/frm_properties.h"
+#include "macros/authoring/step_dialog_controls.h"
 
 namespace keyloom {
 
@@ -14,17 +15,6 @@ QPushButton* button(const char* name, const char* caption, QWidget* parent) {
     b->setObjectName(name);
     b->setAutoDefault(false);
     return b;
-}
-
-QLineEdit* labelledEdit(const char* name, const char* caption, QGridLayout* grid, int row,
-                        QWidget* parent) {
-    auto* label = new QLabel(caption, parent);
-    auto* edit = new QLineEdit(parent);
-    edit->setObjectName(name);
-    label->setBuddy(edit);
-    grid->addWidget(label, row, 0);
-    grid->addWidget(edit, row, 1);
-    return edit;
 }
 
 }  // namespace

@@ -1,7 +1,10 @@
-// Controls that the step dialogs of the advanced page share, made with their design names.
+// Controls that the authoring dialogs share, made with their design names.
 #pragma once
 
 #include <QDialog>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -24,6 +27,19 @@ inline void makeTimeUnits(QWidget* parent, QRadioButton*& seconds, QRadioButton*
     seconds->setChecked(true);
     minutes = new QRadioButton("&Minutes", parent);
     minutes->setObjectName("optMinutes");
+}
+
+// A text field named `name` in column 1 of a grid row, with its caption in column 0 as its buddy,
+// so that the caption's "&" letter reaches it.
+inline QLineEdit* labelledEdit(const char* name, const char* caption, QGridLayout* grid, int row,
+                               QWidget* parent) {
+    auto* label = new QLabel(caption, parent);
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(name);
+    label->setBuddy(edit);
+    grid->addWidget(label, row, 0);
+    grid->addWidget(edit, row, 1);
+    return edit;
 }
 
 }  // namespace keyloom
