@@ -22,17 +22,6 @@ int checkedNumber(const std::string& text) {
     return *value;
 }
 
-const char* keyName(SettingsFile::Key key) {
-    switch (key) {
-        case SettingsFile::Key::MinuteInterval: return "MinuteInterval";
-        case SettingsFile::Key::HourInterval: return "HourInterval";
-        case SettingsFile::Key::DayInterval: return "DayInterval";
-        case SettingsFile::Key::WeekInterval: return "WeekInterval";
-        case SettingsFile::Key::MonthInterval: return "MonthInterval";
-        default: return "HourParameter";
-    }
-}
-
 // Reads a text-number key: the text as read, once it has proved to be a number.
 std::string textNumber(IniStore& store, const char* key, const char* fallback) {
     std::string text = store.readString(kSchedule, key, fallback);
@@ -224,15 +213,18 @@ void SettingsFile::save(const ScannerSettings& s) {
             toDecimal(space));
         if (!kept(Key::OptionChecked, s.kind == was.kind) && s.kind != ScheduleKind::None)
             doc.set(kSchedule, "OptionChecked", toDecimal(static_cast<int>(s.kind)));
-        const std::pair<Key, std::string ScannerSettings::*> texts[] = {
-            {Key::MinuteInterval, &ScannerSettings::minuteInterval},
-            {Key::HourInterval, &ScannerSettings::hourInterval},
-            {Key::DayInterval, &ScannerSettings::dayInterval},
-            {Key::WeekInterval, &ScannerSettings::weekInterval},
-            {Key::MonthInterval, &ScannerSettings::monthInterval},
-            {Key::HourParameter, &ScannerSettings::hourParameter}};
-        for (const auto& [key, field] : texts)
-            put(key, same(s.*field, was.*field), kSchedule, keyName(key), trimControl(s.*field));
+        const struct {
+            Key key;
+            const char* name;
+            std::string ScannerSettings::*field;
+        } texts[] = {{Key::MinuteInterval, "MinuteInterval", &ScannerSettings::minuteInterval},
+                     {Key::HourInterval, "HourInterval", &ScannerSettings::hourInterval},
+                     {Key::DayInterval, "DayInterval", &ScannerSettings::dayInterval},
+                     {Key::WeekInterval, "WeekInterval", &ScannerSettings::weekInterval},
+                     {Key::MonthInterval, "MonthInterval", &ScannerSettings::monthInterval},
+                     {Key::HourParameter, "HourParameter", &ScannerSettings::hourParameter}};
+        for (const auto& t : texts)
+            put(t.key, same(s.*t.field, was.*t.field), kSchedule, t.name, trimControl(s.*t.field));
         put(Key::DayParameter, s.dayHour == was.dayHour && s.dayMinute == was.dayMinute, kSchedule,
             "DayParameter", storedTime(s.dayHour, s.dayMinute));
         put(Key::WeekParameter, s.weekday == was.weekday, kSchedule, "WeekParameter",
