@@ -191,8 +191,8 @@ TEST_F(CleaningTest, ChangesAfterTheScanAreRefusedAndReported) {
          "It is no longer a regular file"},
         {"file replaced by another file",
          [](const std::string& d, const std::string&) {
-             fs::remove(d + "sub/x.tmp");
-             makeFile(d + "sub/other");
+             // The old file stays alive under another name, so the new one cannot get its inode.
+             fs::rename(d + "sub/x.tmp", d + "sub/x.old");
              makeFile(d + "sub/x.tmp", "new and wanted");
          },
          "It was replaced by another file after the scan"},
