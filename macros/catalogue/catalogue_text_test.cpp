@@ -21,7 +21,17 @@ TEST(ShortcutText, NamesEveryKindOfKey) {
         {0x607B, "Shift+Ctrl+F12"},
         {24641, "Shift+Ctrl+A"},
         {0x8000 | 0x35, "Alt+5"},
-        {0x4000 | 0x63, "Ctrl+3"},  // keypad digit
+        {0x60, "0"},  // keypad digits 0 to 9
+        {0x61, "1"},
+        {0x62, "2"},
+        {0x4000 | 0x63, "Ctrl+3"},
+        {0x64, "4"},
+        {0x65, "5"},
+        {0x66, "6"},
+        {0x67, "7"},
+        {0x68, "8"},
+        {0x69, "9"},
+        {0x6A, ""},  // the keypad's * is past the digits
         {0x87, "F24"},
         {0x2000 | 0x08, "Shift+BkSp"},
         {0x2E, "Del"},
