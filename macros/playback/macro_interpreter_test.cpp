@@ -26,6 +26,7 @@ TEST_F(InterpreterTest, TypesTextAndTokens) {
         {"<<REP0>>ab<<ENDREP>>c", "c"},
         {"<<REP2>>x<<REP2>>y<<ENDREP>>z<<ENDREP>>", "x|x|z|E|N|D|R|E|P|>|>"},
         {"<<REP2>>ab", ""},
+        {"<<REP2147483647>>\r\n<<ENDREP>>c", "c"},  // nothing to repeat: no long freeze
         {"<<WRITEVALUE>>", "!a^b"},
         {"<<bogus>>", "b|o|g|u|s|>|>"},
         {"<<", ""},

@@ -99,6 +99,9 @@ void MacroPlayer::RunAdvancedMacro(const std::string& path) {
 }
 
 void MacroPlayer::RepMac(int count, const std::string& text) {
+    // A body that types nothing lets no events through either: repeated a billion times it would
+    // freeze the program for minutes.
+    if (ostrevin::trimControl(text).empty()) return;
     for (int i = 0; i < count; ++i) SendKeys(text);
 }
 
