@@ -1,7 +1,9 @@
 // The list window's commands and the tray form as a user meets them, on a real catalogue file.
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QFontMetricsF>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
@@ -15,6 +17,7 @@
 
 #include "common/test_folder.h"
 #include "macros/app/frm_main.h"
+#include "macros/app/macro_printer.h"
 #include "macros/app/t_keyloom.h"
 #include "platform/fake/fakes.h"
 
@@ -102,6 +105,7 @@ class FrmMainUiTest : public QObject {
     void shortcutForTheSelectedMacro();
     void helpOpensAtItsTopics();
     void printDialogKeepsTheLastChoice();
+    void printingStartsAPageOnlyForLinesLeft();
 };
 
 void FrmMainUiTest::controlsAndCaptions() {
@@ -475,6 +479,44 @@ void FrmMainUiTest::printDialogKeepsTheLastChoice() {
     // The list window is hidden, as when printing from the tray: the dialog is not in a corner.
     QVERIFY2(offCentre.manhattanLength() < 100,
              qPrintable(QString("%1,%2").arg(offCentre.x()).arg(offCentre.y())));
+}
+
+// Counts the pages a print job ejects.
+class CountingPrinter : public QPrinter {
+  public:
+    int newPages = 0;
+    bool newPage() override {
+        ++newPages;
+        return QPrinter::newPage();
+    }
+};
+
+void FrmMainUiTest::printingStartsAPageOnlyForLinesLeft() {
+    ostrevin::TestFolder folder;
+    int perPage = 0;
+    {  // How many lines the job's font fits on a page, measured as the job lays them out.
+        CountingPrinter probe;
+        probe.setOutputFormat(QPrinter::PdfFormat);
+        probe.setOutputFileName(QString::fromStdString(folder.path() + "/probe.pdf"));
+        QPainter painter(&probe);
+        painter.setFont(QFont("Sans Serif", 10));
+        const QFontMetricsF metrics = painter.fontMetrics();
+        const qreal height = painter.viewport().height();
+        perPage = int((height - metrics.ascent() - metrics.descent()) / metrics.lineSpacing()) + 1;
+    }
+    QVERIFY(perPage > 10);
+    const struct {
+        int lines;
+        int pages;
+    } cases[] = {{0, 1},           {1, 1},           {perPage - 1, 1},    {perPage, 1},
+                 {perPage + 1, 2}, {2 * perPage, 2}, {2 * perPage + 1, 3}};
+    for (const auto& c : cases) {
+        CountingPrinter printer;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QString::fromStdString(folder.path() + "/list.pdf"));
+        QVERIFY(printLines(printer, std::vector<std::string>(c.lines, "Ctrl+F10\t\t\tReport")));
+        QCOMPARE(printer.newPages + 1, c.pages);
+    }
 }
 
 QTEST_MAIN(FrmMainUiTest)

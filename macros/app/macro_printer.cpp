@@ -27,14 +27,17 @@ bool printLines(QPrinter& printer, const std::vector<std::string>& lines) {
     const qreal tabStop = 8 * metrics.averageCharWidth();
     qreal x = 0;
     qreal y = metrics.ascent();
+    // A new page is started only when there is something to put on it, so that a list that
+    // exactly fills its last page does not eject an empty one.
+    auto fitsOnPage = [&]() {
+        if (y + metrics.descent() <= height) return true;
+        if (!printer.newPage()) return false;
+        y = metrics.ascent();
+        return true;
+    };
     auto newLine = [&]() {
         x = 0;
         y += metrics.lineSpacing();
-        if (y + metrics.descent() > height) {
-            if (!printer.newPage()) return false;
-            y = metrics.ascent();
-        }
-        return true;
     };
     for (const std::string& line : lines) {
         const QStringList pieces = toQString(line).split('\t');
@@ -42,12 +45,13 @@ bool printLines(QPrinter& printer, const std::vector<std::string>& lines) {
             if (i > 0) {
                 x = (std::floor(x / tabStop) + 1) * tabStop;
                 // A tab that would pass the right margin starts a new line.
-                if (x >= width && !newLine()) return false;
+                if (x >= width) newLine();
             }
+            if (!fitsOnPage()) return false;
             painter.drawText(QPointF(x, y), pieces[i]);
             x += metrics.horizontalAdvance(pieces[i]);
         }
-        if (!newLine()) return false;
+        newLine();
     }
     return painter.end();
 }
