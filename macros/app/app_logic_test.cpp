@@ -3,6 +3,7 @@
 
 #include <fstream>
 #include <map>
+#include <set>
 
 #include "common/test_folder.h"
 #include "macros/app/display_session.h"
@@ -23,6 +24,7 @@ class FakeShortcutFiles : public ShortcutFiles {
     std::vector<std::string> folders{"/home/ann/Desktop", "/home/ann/Documents"};
     std::vector<std::string> made;
     std::vector<std::string> trusted;
+    std::set<std::string> unreadable;
     bool refuseWrites = false;
 
     std::string environment(const char* name) override {
@@ -31,9 +33,10 @@ class FakeShortcutFiles : public ShortcutFiles {
     }
     std::optional<std::string> readFile(const std::string& path) override {
         auto it = files.find(path);
-        if (it == files.end()) return std::nullopt;
+        if (it == files.end() || unreadable.count(path)) return std::nullopt;
         return it->second;
     }
+    bool exists(const std::string& path) override { return files.count(path) > 0; }
     bool isFolder(const std::string& path) override {
         return std::find(folders.begin(), folders.end(), path) != folders.end();
     }
@@ -214,6 +217,12 @@ TEST(ShellLink, FileNameRules) {
         {TShellFolder::sfDesktop, "dir/sub/Last", "/home/ann/Desktop/Last.desktop"},
         {TShellFolder::sfDesktop, ".desktop", ""},
         {TShellFolder::sfDesktop, "dir/", ""},
+        // Menu file names are desktop IDs: ours never take another program's.
+        {TShellFolder::sfStartMenu, "firefox",
+         "/home/ann/.local/share/applications/keyloom-firefox.desktop"},
+        {TShellFolder::sfStartup, "a/keyloom-x.desktop",
+         "/home/ann/.config/autostart/keyloom-x.desktop"},
+        {TShellFolder::sfFavorites, ".desktop", ""},
     };
     for (const Case& c : cases) {
         TPBShellLink link(files);
@@ -245,7 +254,8 @@ TEST(ShellLink, SaveWritesTrustedEntryAndReplaces) {
               "[Desktop Entry]\nType=Application\nVersion=1.0\nName=Daily Report\n"
               "Comment=Daily Report\nExec=\"/opt/key loom/macros\" \"/Open:Daily Report\" "
               "/Close\nPath=/opt/key loom/\nIcon=/opt/key loom/keyloom.png\nTerminal=false\n"
-              "StartupNotify=false\nCategories=Utility;\nX-Ostrevin-HotKey=0x0344\n"
+              "StartupNotify=false\nCategories=Utility;\nX-Ostrevin-Shortcut=Keyloom\n"
+              "X-Ostrevin-HotKey=0x0344\n"
               "X-KDE-Shortcuts=Ctrl+Shift+D\n");
     EXPECT_TRUE(files.executable[path]);
     EXPECT_EQ(files.trusted, std::vector<std::string>{path});
@@ -293,8 +303,53 @@ TEST(ShellLink, MenuFoldersAreMadeWhenMissing) {
     link.setFileName("Report");
     link.Save();
     EXPECT_EQ(files.made, std::vector<std::string>{"/home/ann/.config/autostart"});
-    EXPECT_TRUE(files.files.count("/home/ann/.config/autostart/Report.desktop"));
+    EXPECT_TRUE(files.files.count("/home/ann/.config/autostart/keyloom-Report.desktop"));
     EXPECT_TRUE(files.trusted.empty());
+}
+
+TEST(ShellLink, ReplacesOnlyItsOwnEntries) {
+    const std::string apps = "/home/ann/.local/share/applications/";
+    const std::string foreign = "[Desktop Entry]\nType=Application\nName=Browser\nExec=browser\n";
+    struct Case {
+        TShellFolder folder;
+        std::string existingPath;
+        std::string existing;
+        bool unreadable;
+        bool written;  // else refused, and the existing file kept
+    };
+    const Case cases[] = {
+        {TShellFolder::sfDesktop, "/home/ann/Desktop/firefox.desktop", foreign, false, false},
+        {TShellFolder::sfDesktop, "/home/ann/Desktop/firefox.desktop",
+         "[Desktop Entry]\nX-Ostrevin-Shortcut=Keyloom\n", false, true},
+        {TShellFolder::sfDesktop, "/home/ann/Desktop/firefox.desktop",
+         "[Desktop Entry]\nX-Ostrevin-HotKey=0x0344\n", false, true},  // made by an older version
+        {TShellFolder::sfDesktop, "/home/ann/Desktop/firefox.desktop", "", true, false},
+        {TShellFolder::sfPrograms, apps + "firefox.desktop", foreign, false, true},
+        {TShellFolder::sfStartMenu, apps + "keyloom-firefox.desktop", foreign, false, false},
+        {TShellFolder::sfPersonal, "/home/ann/Documents/firefox.desktop", "notes", false, false},
+    };
+    for (const Case& c : cases) {
+        FakeShortcutFiles files;
+        files.folders.push_back(apps.substr(0, apps.size() - 1));
+        files.files[c.existingPath] = c.existing;
+        if (c.unreadable) files.unreadable.insert(c.existingPath);
+        TPBShellLink link(files);
+        link.setShellFolder(c.folder);
+        link.setFileName("firefox");
+        link.Description = "firefox";
+        bool refused = false;
+        try {
+            link.Save();
+        } catch (const EPBShellLink& e) {
+            refused = true;
+            EXPECT_NE(std::string(e.what()).find("belongs to another program"), std::string::npos);
+        }
+        EXPECT_EQ(refused, !c.written) << c.existingPath;
+        if (link.FileName() != c.existingPath) {
+            EXPECT_EQ(files.files[c.existingPath], c.existing);
+        }
+        EXPECT_EQ(files.files[link.FileName()] == link.desktopEntry(), c.written) << c.existingPath;
+    }
 }
 
 TEST(DisplaySession, ErrorsAndWarnings) {

@@ -392,6 +392,7 @@ void FrmMainUiTest::shortcutForTheSelectedMacro() {
             return std::string(name) == "HOME" ? home : "";
         }
         std::optional<std::string> readFile(const std::string&) override { return {}; }
+        bool exists(const std::string&) override { return false; }
         bool isFolder(const std::string&) override { return true; }
         bool makeFolders(const std::string&) override { return true; }
         bool replaceFile(const std::string& path, const std::string& text, bool) override {
@@ -416,7 +417,7 @@ void FrmMainUiTest::shortcutForTheSelectedMacro() {
     QVERIFY(text.find("X-Ostrevin-HotKey=0x0344\n") != std::string::npos);
     QVERIFY(text.find("X-KDE-Shortcuts=Ctrl+Shift+D\n") != std::string::npos);
     p.window.findChild<QAction*>("mnuStartUpFolder")->trigger();
-    QVERIFY(files.written.count("/home/ann/.config/autostart/Daily Report.desktop"));
+    QVERIFY(files.written.count("/home/ann/.config/autostart/keyloom-Daily Report.desktop"));
 }
 
 void FrmMainUiTest::helpOpensAtItsTopics() {

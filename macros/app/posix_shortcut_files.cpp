@@ -29,6 +29,11 @@ std::optional<std::string> PosixShortcutFiles::readFile(const std::string& path)
     return std::string{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+bool PosixShortcutFiles::exists(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0 || errno != ENOENT;
+}
+
 bool PosixShortcutFiles::isFolder(const std::string& path) {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);

@@ -9,6 +9,7 @@ class PosixShortcutFiles : public ShortcutFiles {
   public:
     std::string environment(const char* name) override;
     std::optional<std::string> readFile(const std::string& path) override;
+    bool exists(const std::string& path) override;
     bool isFolder(const std::string& path) override;
     bool makeFolders(const std::string& path) override;
     bool replaceFile(const std::string& path, const std::string& content, bool executable) override;

@@ -137,6 +137,18 @@ std::string escapeDesktopValue(const std::string& value) {
     return out;
 }
 
+bool isOurDesktopEntry(const std::string& text) {
+    std::string_view rest = text;
+    while (!rest.empty()) {
+        const std::size_t end = rest.find('\n');
+        const std::string_view line = rest.substr(0, end);
+        rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
+        if (line.starts_with(kShortcutMarkKey) || line.starts_with("X-Ostrevin-HotKey="))
+            return true;
+    }
+    return false;
+}
+
 std::uint16_t shellHotKey(std::uint16_t hotKey) {
     std::uint16_t value = hotKey & 0xFF;
     if (hotKey & 0x2000) value |= 0x100;
@@ -176,17 +188,25 @@ void TPBShellLink::setShellFolder(TShellFolder folder) {
     shellFolder_ = folder;
     if (folder == TShellFolder::sfNone) return;
     folderPath_ = shellFolderPath(folder, files_);
-    if (!fileName_.empty()) fileName_ = folderPath_ + "/" + fileNamePart(fileName_);
+    if (!fileName_.empty()) fileName_ = placedName(fileName_);
+}
+
+std::string TPBShellLink::placedName(const std::string& fileName) const {
+    std::string part = fileNamePart(fileName);
+    if (isMenuFolder(shellFolder_) && !part.starts_with(kMenuEntryPrefix))
+        part = kMenuEntryPrefix + part;
+    return folderPath_ + "/" + part;
 }
 
 void TPBShellLink::setFileName(const std::string& value) {
-    std::string name = value;
-    if (shellFolder_ != TShellFolder::sfNone) name = folderPath_ + "/" + fileNamePart(value);
-    const std::string part = fileNamePart(name);
-    if (ostrevin::equalsIgnoreAsciiCase(part, kExtension) || part.empty()) {
+    // Checked before the menu folders' prefix, which would make a name of an empty one.
+    const std::string given = fileNamePart(value);
+    if (ostrevin::equalsIgnoreAsciiCase(given, kExtension) || given.empty()) {
         fileName_.clear();
         return;
     }
+    const std::string name = shellFolder_ != TShellFolder::sfNone ? placedName(value) : value;
+    const std::string part = fileNamePart(name);
     const bool hasExtension =
         part.size() > kExtension.size() &&
         ostrevin::equalsIgnoreAsciiCase(part.substr(part.size() - kExtension.size()), kExtension);
@@ -203,6 +223,7 @@ std::string TPBShellLink::desktopEntry() const {
     if (!WorkingDir.empty()) text += "Path=" + escapeDesktopValue(WorkingDir) + "\n";
     if (!Icon.file.empty()) text += "Icon=" + escapeDesktopValue(Icon.file) + "\n";
     text += "Terminal=false\nStartupNotify=false\nCategories=Utility;\n";
+    text += std::string(kShortcutMarkKey) + "=Keyloom\n";
     if (HotKey != 0) {
         char hex[8];
         std::snprintf(hex, sizeof hex, "0x%04X", shellHotKey(HotKey));
@@ -228,6 +249,13 @@ void TPBShellLink::Save() {
             throw EPBShellLink("The " + title + " folder " + folderPath_ + " does not exist.");
     }
     if (fileName_.empty()) throw EPBShellLink("The shortcut has no file name.");
+    if (files_.exists(fileName_)) {
+        const auto existing = files_.readFile(fileName_);
+        if (!existing || !isOurDesktopEntry(*existing))
+            throw EPBShellLink("The file " + fileName_ +
+                               " belongs to another program and was left as it is; the shortcut "
+                               "was not written. Rename the macro to make a shortcut for it.");
+    }
     if (!files_.replaceFile(fileName_, desktopEntry(), true))
         throw EPBShellLink("Erreur en écriture.\n\nThe shortcut " + fileName_ +
                            " could not be written.");

@@ -46,6 +46,14 @@ const char* shellFolderTitle(TShellFolder folder);
 std::string quoteExecArgument(const std::string& argument);
 // A value of type string in a desktop entry: "\" doubled, line breaks and tabs escaped.
 std::string escapeDesktopValue(const std::string& value);
+// Our entries carry this key, so that an entry of ours is replaced and any other file is not.
+inline constexpr const char* kShortcutMarkKey = "X-Ostrevin-Shortcut";
+// In the menu and start-up folders the file name is the entry's desktop ID, shared with every
+// other program's entries: ours begin with this.
+inline constexpr const char* kMenuEntryPrefix = "keyloom-";
+// Whether a desktop entry's text was written by us (also before the mark key, by our hot key).
+bool isOurDesktopEntry(const std::string& text);
+
 // The hot key in the shell's format: modifiers 1 Shift, 2 Ctrl, 4 Alt in the high byte.
 std::uint16_t shellHotKey(std::uint16_t hotKey);
 // The hot key text in the KDE form ("Ctrl+Shift+D"), "" for none.
@@ -70,11 +78,13 @@ class TPBShellLink {
     void setFileName(const std::string& value);
 
     std::string desktopEntry() const;
-    // Replaces any file of that name. Raises EPBShellLink when the folder is missing or the file
-    // cannot be written.
+    // Replaces an earlier entry of ours of that name. Raises EPBShellLink when the folder is
+    // missing, when another program's file has that name, or when the file cannot be written.
     void Save();
 
   private:
+    std::string placedName(const std::string& fileName) const;
+
     ShortcutFiles& files_;
     TShellFolder shellFolder_ = TShellFolder::sfNone;
     std::string folderPath_;

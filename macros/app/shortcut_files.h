@@ -12,6 +12,8 @@ class ShortcutFiles {
     virtual ~ShortcutFiles() = default;
     virtual std::string environment(const char* name) = 0;
     virtual std::optional<std::string> readFile(const std::string& path) = 0;
+    // Anything at the path, also a file that cannot be read or a dangling symbolic link.
+    virtual bool exists(const std::string& path) = 0;
     virtual bool isFolder(const std::string& path) = 0;
     virtual bool makeFolders(const std::string& path) = 0;
     // Written under a temporary name in the same folder and renamed over the path; an existing
