@@ -146,11 +146,6 @@ void TfrmProperties::Button1Click() {
         cmdBrowse->setFocus();
         return;
     }
-    if (auto problem = writer_.nameProblem(name, number_)) {
-        services_.dialogs.error(this, toQString(*problem));
-        edtMacroName->setFocus();
-        return;
-    }
     EditedMacro m;
     m.number = number_;
     m.type = PropertiesMacroType;
@@ -160,6 +155,13 @@ void TfrmProperties::Button1Click() {
     if (PropertiesMacroType == 4 && keyFileSaved_) {
         m.storedName = KeyFileBase;
         m.storedFileName = sideFileName(KeyFileBase, ".key");
+    }
+    auto problem = writer_.nameProblem(name, number_);
+    if (!problem) problem = writer_.sideFileProblem(name, m.type, m.storedFileName);
+    if (problem) {
+        services_.dialogs.error(this, toQString(*problem));
+        edtMacroName->setFocus();
+        return;
     }
     m.name = name;
     m.hotKey = HotKey1->HotKey();
@@ -270,7 +272,9 @@ void TfrmProperties::cmdEditManKeysClick() {
 bool TfrmProperties::saveFromEditMode(const std::string& text) {
     const std::string name = toUtf8(edtMacroName->text());
     // The text is saved under the name field: never onto another macro's file.
-    if (auto problem = writer_.nameProblem(name, number_)) {
+    auto problem = writer_.nameProblem(name, number_);
+    if (!problem) problem = writer_.sideFileProblem(name, 4, sideFileName(KeyFileBase, ".key"));
+    if (problem) {
         services_.dialogs.error(&wizard_, toQString(*problem));
         return false;
     }

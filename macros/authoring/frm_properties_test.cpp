@@ -39,6 +39,7 @@ void seed(Authoring& a) {
           "[Macro4]\nName=Adv\nType=4\nHotKey=0\nFileName=Adv.key\nTrigger=\n");
     a.put("Keys.dat", "keys");
     a.put("Mouse.dat", "mouse");
+    a.put("Left.dat", "left by a deleted macro");
     a.put("Adv.key", "  Hello<<ENTER>>\r\nWorld\r\n\r\n");
 }
 
@@ -127,6 +128,19 @@ void FrmPropertiesTest::okChecks() {
          "error: The macro name \"a/b\" cannot be used: a macro name may not "
          "contain \"/\".",
          "edtMacroName"},
+        {3, "Left", "",
+         "error: The macro cannot be named \"Left\": the file \"Left.dat\" of an earlier macro "
+         "is still in the program folder. Choose another name, or remove or rename that file "
+         "first.",
+         "edtMacroName"},
+        {2, "~temp", "",
+         "error: The macro name \"~temp\" cannot be used: Keyloom keeps new recordings under "
+         "that name.",
+         "edtMacroName"},
+        {4, "\"Adv\"", "",
+         "error: The macro name \"\"Adv\"\" cannot be used: a macro name may not begin with a "
+         "blank or be enclosed in quotation marks.",
+         "edtMacroName"},
     };
     for (const Case& c : cases) {
         Authoring a;
@@ -141,6 +155,7 @@ void FrmPropertiesTest::okChecks() {
         QCOMPARE(p.focusWidget()->objectName(), QString(c.focus));
         QCOMPARE(a.loadHotKeys, 0);
         QCOMPARE(a.store.readString("Macro2", "Name", ""), std::string("Keys"));
+        QCOMPARE(a.store.readString("Macro3", "FileName", ""), std::string("Mouse.dat"));
     }
 }
 

@@ -47,6 +47,18 @@ std::optional<std::string> MacroWriter::nameProblem(std::string_view typed, int 
     return macroNameProblem(cleanMacroName(typed));
 }
 
+std::optional<std::string> MacroWriter::sideFileProblem(std::string_view typed, int type,
+                                                        const std::string& currentFileName) const {
+    if (type < 2 || type > 4) return std::nullopt;
+    const std::string fileName = sideFileName(typed, type == 4 ? ".key" : ".dat");
+    const auto target = catalogue_.sideFilePath(fileName);
+    if (!target || target == catalogue_.sideFilePath(currentFileName) || !files_.exists(*target))
+        return std::nullopt;
+    return "The macro cannot be named \"" + cleanMacroName(typed) + "\": the file \"" + fileName +
+           "\" of an earlier macro is still in the program folder. Choose another name, or "
+           "remove or rename that file first.";
+}
+
 std::string MacroWriter::folderPath(std::string_view fileName) const {
     auto path = catalogue_.sideFilePath(fileName);
     if (!path)
@@ -85,7 +97,9 @@ int MacroWriter::append(const NewMacro& m) {
     }
 
     ostrevin::IniStore& ini = catalogue_.store();
-    const int n = ini.readInteger(kMain, "Entries", 0) + 1;
+    // A hand-edited negative count reads as none, as everywhere else; counted on from it, the
+    // new entry would land in a section no list shows.
+    const int n = catalogue_.entries() + 1;
     ini.writeInteger(kMain, "Entries", n);
     const std::string sec = MacroCatalogue::section(n);
     switch (m.kind) {
@@ -127,6 +141,8 @@ int MacroWriter::append(const NewMacro& m) {
 void MacroWriter::rewrite(const EditedMacro& m) {
     const std::string name = cleanMacroName(m.name);
     if (auto problem = macroNameProblem(name)) throw MacroNameError(*problem);
+    if (auto problem = sideFileProblem(name, m.type, m.storedFileName))
+        throw MacroNameError(*problem);
     const char* extension = m.type == 4 ? ".key" : ".dat";
     const bool hasSideFile = m.type >= 2 && m.type <= 4;
     auto stored = catalogue_.sideFilePath(m.storedFileName);
@@ -154,6 +170,8 @@ void MacroWriter::saveKeyFile(const std::string& oldBase, const std::string& new
                               std::string_view text) {
     const std::string name = cleanMacroName(newName);
     if (auto problem = macroNameProblem(name)) throw MacroNameError(*problem);
+    if (auto problem = sideFileProblem(name, 4, sideFileName(oldBase, ".key")))
+        throw MacroNameError(*problem);
     // The new file first: a refused write must not have cost the old text already.
     writeKeyText(name, text);
     auto old = catalogue_.sideFilePath(sideFileName(oldBase, ".key"));

@@ -58,6 +58,12 @@ class MacroWriter {
     // macro), whose own name never clashes.
     std::optional<std::string> nameProblem(std::string_view typed, int self = 0) const;
 
+    // Why an existing macro of this type, whose side file is now `currentFileName`, cannot take
+    // the typed name: a side file of the new name left by an earlier macro would silently become
+    // this macro's (or be overwritten). Nothing when the name is free.
+    std::optional<std::string> sideFileProblem(std::string_view typed, int type,
+                                               const std::string& currentFileName) const;
+
     // Writes the entry in the order the kinds have always written their keys and returns its
     // number. The ".key" text is written first, so a refused write leaves no half entry.
     int append(const NewMacro& macro);

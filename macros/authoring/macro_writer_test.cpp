@@ -9,6 +9,7 @@
 #include "common/test_folder.h"
 #include "common/text.h"
 #include "macros/authoring/hot_key_rules.h"
+#include "macros/catalogue/macro_name.h"
 #include "platform/posix/posix_file_system.h"
 
 using namespace keyloom;
@@ -146,13 +147,43 @@ TEST(MacroWriterTest, NameChecks) {
         bool refused;
     };
     const Case cases[] = {
-        {"Report", 0, true},   {"report  ", 0, true}, {"REPORT", 0, true},   {"Report", 1, false},
-        {"Report", 2, true},   {"macro2", 0, true},   {"ünïcode", 0, false}, {"Ünïcode ", 0, true},
-        {"Reports", 0, false}, {"a/b", 0, true},      {"", 0, false},
+        {"Report", 0, true},
+        {"report  ", 0, true},
+        {"REPORT", 0, true},
+        {"Report", 1, false},
+        {"Report", 2, true},
+        {"macro2", 0, true},
+        {"ünïcode", 0, false},
+        {"Ünïcode ", 0, true},
+        {"Reports", 0, false},
+        {"a/b", 0, true},
+        {"", 0, false},
+        // Names that would read back as another: leading blanks, enclosing quotation marks.
+        {" Lead", 0, true},
+        {"\"Quoted\"", 0, true},
+        {"'q'", 0, true},
+        {"\"Half", 0, false},
+        {"a \"b\"", 0, false},
+        {"~temp", 0, true},
+        {"~TEMP", 0, true},
+        {"~temporary", 0, false},
     };
     for (const Case& c : cases)
         EXPECT_EQ(f.writer.nameProblem(c.typed, c.self).has_value(), c.refused) << c.typed;
     EXPECT_EQ(*f.writer.nameProblem("report"), kNameTakenMessage);
+    EXPECT_FALSE(f.writer.nameProblem(std::string(1023, 'x')).has_value());
+    EXPECT_TRUE(f.writer.nameProblem(std::string(1024, 'x')).has_value());
+    // What the writer refuses it also never stores.
+    EXPECT_THROW(f.writer.append(make(WizardKind::Launch, " Lead")), MacroNameError);
+    EXPECT_EQ(f.catalogue.entries(), 3);
+}
+
+TEST(MacroWriterTest, NegativeEntriesCountAsNone) {
+    Fixture f;
+    f.store.writeInteger("Main", "Entries", -3);
+    EXPECT_EQ(f.writer.append(make(WizardKind::Launch, "First")), 1);
+    EXPECT_EQ(f.store.readString("Macro1", "Name", ""), "First");
+    EXPECT_EQ(f.catalogue.entries(), 1);
 }
 
 TEST(MacroWriterTest, RewriteRenamesOrReplacesTheSideFile) {
@@ -164,6 +195,7 @@ TEST(MacroWriterTest, RewriteRenamesOrReplacesTheSideFile) {
         std::vector<std::pair<const char*, const char*>> expectFiles;  // name, content
         const char* fileName;
         bool recordingLost = false;  // the recorder left no "~temp.dat"
+        bool refused = false;
     };
     const Case cases[] = {
         {"recorded macro renamed",
@@ -191,12 +223,23 @@ TEST(MacroWriterTest, RewriteRenamesOrReplacesTheSideFile) {
          true,
          {{"Later.dat", "new"}, {"Old.dat", "<missing>"}, {"~temp.dat", "<missing>"}},
          "Later.dat"},
-        {"rename onto an orphan file keeps both",
+        // A file left by an earlier macro must neither become this macro's nor be overwritten.
+        {"rename onto an orphan file is refused",
          2,
          "Orphan",
          false,
          {{"Orphan.dat", "orphan"}, {"Old.dat", "old"}},
-         "Orphan.dat"},
+         "Old.dat",
+         false,
+         true},
+        {"re-recorded and renamed onto an orphan file is refused",
+         3,
+         "Orphan",
+         true,
+         {{"Orphan.dat", "orphan"}, {"Old.dat", "old"}, {"~temp.dat", "new"}},
+         "Old.dat",
+         false,
+         true},
         // A new recording that never reached the disk must not cost the old one.
         {"re-recorded without a file", 2, "Old", true, {{"Old.dat", "old"}}, "Old.dat", true},
         {"re-recorded without a file and renamed",
@@ -225,14 +268,21 @@ TEST(MacroWriterTest, RewriteRenamesOrReplacesTheSideFile) {
         m.name = c.typed;
         m.rerecorded = c.rerecorded;
         m.highSpeed = true;
-        f.writer.rewrite(m);
+        EXPECT_EQ(f.writer.sideFileProblem(m.name, m.type, m.storedFileName).has_value(), c.refused)
+            << c.what;
+        if (c.refused) {
+            EXPECT_THROW(f.writer.rewrite(m), MacroNameError) << c.what;
+        } else {
+            f.writer.rewrite(m);
+        }
         for (const auto& [name, content] : c.expectFiles)
             EXPECT_EQ(f.read(name), content) << c.what << ": " << name;
         EXPECT_EQ(f.store.readString("Macro1", "FileName", ""), c.fileName) << c.what;
-        EXPECT_EQ(f.store.readString("Macro1", "Name", ""), ostrevin::trimRightControl(c.typed));
+        EXPECT_EQ(f.store.readString("Macro1", "Name", ""),
+                  c.refused ? "Old" : ostrevin::trimRightControl(c.typed));
         EXPECT_EQ(f.store.sectionExists("Macro1") &&
                       f.store.readString("Macro1", "Speed", "none") != "none",
-                  c.type == 3)
+                  c.type == 3 && !c.refused)
             << c.what;
     }
 }
@@ -267,6 +317,11 @@ TEST(MacroWriterTest, EditModeSaveMovesTheTextAndCancelPutsItBack) {
     EXPECT_EQ(f.read("New.key"), "<missing>");
     EXPECT_FALSE(f.writer.loadKeyFile("Missing").has_value());
     EXPECT_FALSE(f.writer.loadKeyFile("../escape").has_value());
+
+    // Nor does a Save take the name of a file another macro left behind.
+    f.put("Orphan.key", "orphan");
+    EXPECT_THROW(f.writer.saveKeyFile("Old", "Orphan", "x"), MacroNameError);
+    EXPECT_EQ(f.read("Orphan.key"), "orphan");
 
     // A Save that cannot write the new file keeps the old one.
     std::filesystem::create_directory(f.dir + "Blocked.key");

@@ -16,8 +16,11 @@ class MacroNameError : public std::runtime_error {
 // The stored form of a typed name: trailing blanks and control characters removed.
 std::string cleanMacroName(std::string_view typed);
 
-// Why a name cannot be used, or nothing. A name names a file in the program folder, so nothing
-// in it may lead out of that folder.
+// The longest value the catalogue reads back whole.
+inline constexpr std::size_t kMaxMacroNameChars = 1023;
+
+// Why a name cannot be used, or nothing: also when it would not read back exactly as stored. A name
+// names a file in the program folder, so nothing in it may lead out of that folder.
 std::optional<std::string> macroNameProblem(std::string_view name);
 
 // name + ".key" / ".dat", from the cleaned name.
