@@ -37,6 +37,10 @@ class Keyboard {
     virtual bool isKeyDown(std::uint8_t virtualKey) = 0;
     // The layout's own name for a key, such as ";" or "ü" for a punctuation key; "" if none.
     virtual std::string keyLabel(std::uint8_t virtualKey) = 0;
+    // The virtual key that stands for the key with this native key code (the code a key event of
+    // the window system carries), 0 when unknown. Hot keys are grabbed by key, so a hot key field
+    // stores the pressed key through this, not the character the layout puts on it.
+    virtual std::uint8_t virtualKeyOfScanCode(std::uint32_t) { return 0; }
 };
 
 }  // namespace ostrevin::platform

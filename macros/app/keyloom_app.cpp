@@ -88,6 +88,7 @@ void KeyloomApp::startTriggers() {
 void KeyloomApp::createAuthoring() {
     AuthoringServices s(catalogue_, files_, Recorder, authoringDialogs_,
                         [this](std::uint8_t vk) { return keyboard_->keyLabel(vk); });
+    s.keyOfScanCode = [this](std::uint32_t code) { return keyboard_->virtualKeyOfScanCode(code); };
     s.LoadHotKeys = [this] { frmMain.LoadHotKeys(); };
     s.LoadMacroList = [this] { frmMain.LoadMacroList(); };
     s.Shortcut_Create = [this](int place, int number) {

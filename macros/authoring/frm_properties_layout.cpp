@@ -86,6 +86,7 @@ void TfrmProperties::buildControls() {
     edtMacroName->setMaxLength(50);
     auto* hotKeyLabel = new QLabel("HotKey:", this);
     HotKey1 = new THotKey(services_.keyLabel, this);
+    HotKey1->keyOfScanCode = services_.keyOfScanCode;
     HotKey1->setObjectName("HotKey1");
     HotKey1->setAccessibleName("HotKey");
     hotKeyLabel->setBuddy(HotKey1);

@@ -1,5 +1,9 @@
 // The properties dialog as a user meets it, over a real catalogue and real side files.
+#include <QKeyEvent>
 #include <QTest>
+
+#include "macros/authoring/hot_key_field.h"
+#include "platform/x11/keymap_model.h"
 
 #include "macros/authoring/authoring_test_support.h"
 
@@ -19,6 +23,8 @@ class FrmPropertiesTest : public QObject {
     void editModeSaveAndCancel();
     void editModeLoadFailure();
     void browsing();
+    void hotKeyFieldTakesMnemonicCombinations();
+    void hotKeyFieldStoresThePressedKeyOnAnyLayout();
 };
 
 namespace {
@@ -437,6 +443,72 @@ void FrmPropertiesTest::browsing() {
         a.help.clear();
         QTest::keyRelease(widget, Qt::Key_F1);
         QVERIFY2(a.help == std::vector<std::string>{"Operation"}, qPrintable(widget->objectName()));
+    }
+}
+
+void FrmPropertiesTest::hotKeyFieldTakesMnemonicCombinations() {
+    Authoring a;
+    seed(a);
+    open(a, 1);
+    TfrmProperties& p = *a.properties;
+    p.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&p));
+    // "&OK", "&Cancel", "&Browse", "&Edit Macro": in the field they are hot keys, not clicks.
+    for (const Qt::Key key : {Qt::Key_O, Qt::Key_C, Qt::Key_B, Qt::Key_E}) {
+        p.HotKey1->setFocus();
+        QTest::keyClick(p.HotKey1, key, Qt::AltModifier);
+        QCOMPARE(p.HotKey1->HotKey(), 0x8000 | ('A' + key - Qt::Key_A));
+        QVERIFY(p.isVisible());
+    }
+    QCOMPARE(a.loadHotKeys, 0);
+    QVERIFY(a.dialogs.shown.empty());
+    QCOMPARE(a.store.readString("Macro1", "HotKey", ""), std::string("16449"));
+}
+
+void FrmPropertiesTest::hotKeyFieldStoresThePressedKeyOnAnyLayout() {
+    using ostrevin::platform::KeymapModel;
+    using ostrevin::platform::KeySnapshot;
+    // A few keys of the French layout at their X keycodes.
+    const std::vector<KeySnapshot> french = {
+        {10, "AE01", {'&', '1'}}, {11, "AE02", {0xe9, '2', '~'}}, {16, "AE07", {0xe8, '7'}},
+        {24, "AD01", {'a', 'A'}}, {47, "AC10", {'m', 'M'}},       {58, "AB07", {',', '?'}},
+        {37, "LCTL", {0xffe3}},   {108, "RALT", {0xfe03}},        {34, "AD11", {0xfe52, 0xfe57}},
+    };
+    KeymapModel model;
+    model.load(french, 108);
+    THotKey field([&](std::uint8_t vk) {
+        const std::uint8_t code = model.keycodeFor(vk);
+        const char32_t ch = code ? KeymapModel::keysymToChar(model.keysymAt(code, 0)) : 0;
+        return ch > 0x20 ? QString(QChar(char16_t(ch))).toStdString() : std::string();
+    });
+    field.keyOfScanCode = [&](std::uint32_t code) {
+        return model.virtualKeyFor(std::uint8_t(code));
+    };
+    struct Case {
+        Qt::Key key;
+        const char* text;
+        std::uint32_t keycode;
+        Qt::KeyboardModifiers mods;
+        const char* shown;   // the field's text afterwards
+        bool stored = true;  // else the key left the field as it was
+    };
+    const Case cases[] = {
+        {Qt::Key_Ampersand, "&", 10, Qt::ControlModifier, "Ctrl+1"},  // not Ctrl+7, the è key
+        {Qt::Key_Eacute, "\u00e9", 11, Qt::ControlModifier, "Ctrl+2"},
+        {Qt::Key_Eacute, "\u00e9", 11, Qt::ControlModifier | Qt::AltModifier, "Ctrl+Alt+2"},
+        {Qt::Key_A, "a", 24, Qt::ControlModifier, "Ctrl+A"},
+        {Qt::Key_Comma, ",", 58, Qt::ControlModifier, "Ctrl+,"},
+        {Qt::Key_Control, "", 37, Qt::ControlModifier, "Ctrl+,", false},  // a modifier alone
+        {Qt::Key_Dead_Circumflex, "", 34, Qt::ControlModifier, "Ctrl+,", false},  // has no name
+        {Qt::Key_F5, "", 0, Qt::ControlModifier, "Ctrl+F5", false},  // no native code: Qt's key
+    };
+    for (const Case& c : cases) {
+        QKeyEvent press(QEvent::KeyPress, c.key, c.mods, c.keycode, 0, 0, QString(c.text));
+        QApplication::sendEvent(&field, &press);
+        QCOMPARE(field.text(), QString(c.shown));
+        // The stored key is grabbed back as the key that was pressed.
+        if (c.stored)
+            QCOMPARE(int(model.keycodeFor(std::uint8_t(field.HotKey() & 0xFF))), int(c.keycode));
     }
 }
 

@@ -115,6 +115,7 @@ QWidget* TfrmWizard::buildTriggersPage() {
     QWidget* p = newPage("pnlHotKey", "Select Triggers", l);
     auto* grid = new QGridLayout;
     HotKey1 = new THotKey(services_.keyLabel, p);
+    HotKey1->keyOfScanCode = services_.keyOfScanCode;
     HotKey1->setObjectName("HotKey1");
     HotKey1->setAccessibleName("Hot Key");
     cmdHotKeyHelp = button("cmdHotKeyHelp", "Help", p);

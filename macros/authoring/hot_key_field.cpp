@@ -22,6 +22,25 @@ int punctuationKey(int qtKey) {
     return 0;
 }
 
+bool isModifierKey(int qtKey) {
+    switch (qtKey) {
+        case Qt::Key_Shift:
+        case Qt::Key_Control:
+        case Qt::Key_Meta:
+        case Qt::Key_Alt:
+        case Qt::Key_AltGr:
+        case Qt::Key_CapsLock:
+        case Qt::Key_NumLock:
+        case Qt::Key_ScrollLock:
+        case Qt::Key_Super_L:
+        case Qt::Key_Super_R:
+        case Qt::Key_Hyper_L:
+        case Qt::Key_Hyper_R:
+        case Qt::Key_Mode_switch: return true;
+        default: return false;
+    }
+}
+
 }  // namespace
 
 THotKey::THotKey(KeyLabelFn keyLabel, QWidget* parent)
@@ -62,6 +81,29 @@ int THotKey::virtualKeyFor(int qtKey, bool keypad) {
     }
 }
 
+bool THotKey::event(QEvent* e) {
+    // Alt+O would otherwise press the dialog's OK: a combination typed here is a hot key.
+    if (e->type() == QEvent::ShortcutOverride) {
+        auto* key = static_cast<QKeyEvent*>(e);
+        if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) {
+            e->accept();
+            return true;
+        }
+    }
+    return QLineEdit::event(e);
+}
+
+int THotKey::pressedKey(const QKeyEvent& event) const {
+    if (isModifierKey(event.key())) return 0;
+    // Hot keys are grabbed by key: the key's own code gives the virtual key that is grabbed back
+    // as this very key, whatever character the layout puts on it (French "&" is the 1 key).
+    // A key that has no name to show is left alone rather than stored as another key.
+    if (keyOfScanCode && event.nativeScanCode() != 0)
+        if (const int vk = keyOfScanCode(event.nativeScanCode()))
+            return shortcutText(vk, keyLabel_).empty() ? 0 : vk;
+    return virtualKeyFor(event.key(), event.modifiers() & Qt::KeypadModifier);
+}
+
 void THotKey::keyPressEvent(QKeyEvent* event) {
     const Qt::KeyboardModifiers mods = event->modifiers();
     const bool plain = (mods & (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier)) == 0;
@@ -75,7 +117,7 @@ void THotKey::keyPressEvent(QKeyEvent* event) {
         setHotKey(0);
         return;
     }
-    const int vk = virtualKeyFor(key, mods & Qt::KeypadModifier);
+    const int vk = pressedKey(*event);
     if (vk == 0) return;  // a modifier alone, or a key no hot key can use
     int code = vk;
     if (mods & Qt::ShiftModifier) code |= kHotKeyShift;

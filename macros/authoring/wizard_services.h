@@ -2,6 +2,7 @@
 // made and tested without it.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -27,6 +28,8 @@ struct AuthoringServices {
     TOlejrnl& recorder;
     AuthoringDialogs& dialogs;
     KeyLabelFn keyLabel;
+    // The virtual key of a native key code, for the hot key fields; may be empty.
+    std::function<std::uint8_t(std::uint32_t nativeScanCode)> keyOfScanCode;
     // Re-registers every hot key and rebuilds the macro list.
     std::function<void()> LoadHotKeys;
     std::function<void()> LoadMacroList;

@@ -359,6 +359,12 @@ std::string X11Keyboard::keyLabel(std::uint8_t virtualKey) {
     return encodeUtf8(std::u32string(1, ch));
 }
 
+std::uint8_t X11Keyboard::virtualKeyOfScanCode(std::uint32_t keycode) {
+    if (keycode > 255) return 0;
+    reloadIfChanged();
+    return model_.virtualKeyFor(static_cast<std::uint8_t>(keycode));
+}
+
 void X11Keyboard::restoreIfIdle() {
     if (!loans_.empty() && nowMs() - lastUseMs_ > kLoanGraceMs) restoreLoans();
 }

@@ -39,6 +39,8 @@ class X11Keyboard : public Keyboard {
     void keyEvent(std::uint8_t virtualKey, std::uint8_t scanCode, std::uint32_t flags) override;
     bool isKeyDown(std::uint8_t virtualKey) override;
     std::string keyLabel(std::uint8_t virtualKey) override;
+    // The native code is the X keycode, mapped as the hot key grabs map it back.
+    std::uint8_t virtualKeyOfScanCode(std::uint32_t keycode) override;
 
     // Returns lent keycodes once no text has used them for the grace period.
     void restoreIfIdle();
