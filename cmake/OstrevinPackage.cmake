@@ -9,6 +9,19 @@ execute_process(COMMAND gzip -9nc ${CMAKE_SOURCE_DIR}/packaging/changelog
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/packaging/changelog)
 install(FILES ${changelog} DESTINATION ${OSTREVIN_DOC})
 
+# Each command's manual page, compressed the same way, and the AppStream description by which
+# software centres list each program (its launchable is the program's desktop entry).
+foreach(program keyloom dregmoor)
+    set(page ${CMAKE_BINARY_DIR}/packaging/${program}.1.gz)
+    execute_process(COMMAND gzip -9nc ${CMAKE_SOURCE_DIR}/docs/man/${program}.1
+        OUTPUT_FILE ${page} COMMAND_ERROR_IS_FATAL ANY)
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+        ${CMAKE_SOURCE_DIR}/docs/man/${program}.1)
+    install(FILES ${page} DESTINATION share/man/man1)
+    install(FILES ${CMAKE_SOURCE_DIR}/packaging/metainfo/org.example.ostrevin.${program}.metainfo.xml
+        DESTINATION share/metainfo)
+endforeach()
+
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME ostrevin)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})

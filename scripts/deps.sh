@@ -12,6 +12,9 @@ test_packages=(googletest libgtest-dev libgmock-dev clang libclang-rt-dev xvfb x
 # The tray program's tests validate shortcuts, read the printed PDF and check the package.
 test_packages+=(desktop-file-utils poppler-utils lintian dpkg-dev fakeroot)
 
+# The install test validates the AppStream descriptions and renders the manual pages.
+test_packages+=(appstream man-db)
+
 # The scanner's benchmarks compare with fd and gio.
 test_packages+=(fd-find libglib2.0-bin)
 
