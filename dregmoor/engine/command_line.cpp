@@ -233,7 +233,15 @@ std::string printablePath(const std::string& path) {
 
 std::optional<int> runCommandLine(const std::vector<std::string>& args, CommandLineContext& c,
                                   std::ostream& out, std::ostream& err) {
-    if (args.empty()) return std::nullopt;
+    // The session manager restarts the tray program with "-session ID" and the toolkit takes
+    // "-platform NAME": only a switch of ours asks for a script run. Once one is given, every
+    // argument must be ours, so that a mistyped "--dry-run" never cleans for real.
+    static const std::string_view kOwn[] = {"--drives",  "--scan",  "--clean",   "--help",  "-h",
+                                            "--dry-run", "--timed", "--move-to", "--folder"};
+    const bool ours = std::any_of(args.begin(), args.end(), [](const std::string& a) {
+        return std::find(std::begin(kOwn), std::end(kOwn), a) != std::end(kOwn);
+    });
+    if (!ours) return std::nullopt;
     Options o;
     if (auto problem = parse(args, o)) {
         err << "dregmoor: " << *problem << "\n\n" << commandLineHelp();
