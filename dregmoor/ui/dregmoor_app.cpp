@@ -71,6 +71,12 @@ DesktopHooks DregmoorApp::hooks() {
     h.showError = [this](const QString& text) {
         widgets::showErrorBox(Form1 && Form1->isVisible() ? Form1.get() : nullptr, text);
     };
+    // The tray icon's own message: the desktop's notification service where it has one, and
+    // nothing where the notification area cannot show messages (the status bar still tells).
+    h.notify = [this](const QString& text) {
+        if (Form2 && Form2->TrayIcon1->visible() && QSystemTrayIcon::supportsMessages())
+            Form2->TrayIcon1->icon()->showMessage("Dregmoor", text, QSystemTrayIcon::Warning);
+    };
     return h;
 }
 
