@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 
 #include "common/ini_store.h"
@@ -125,6 +126,8 @@ int clean(CommandLineContext& c, std::vector<ResultRow>& rows, CleanMode mode,
         return kExitOk;
     }
     Cleaner cleaner(c.disposal);
+    cleaner.setLastLook(tempAgeCheck(c.tree, c.folders.user,
+                                     [] { return static_cast<std::int64_t>(std::time(nullptr)); }));
     CleanReport report;
     std::string line;  // one buffer for all the lines, so a line costs no allocation
     for (auto& row : rows) {
@@ -186,6 +189,7 @@ int scanAndMaybeClean(const Options& o, CommandLineContext& c, std::ostream& out
         err << "dregmoor: " << e.what() << '\n';
         return kExitUnusable;
     }
+    for (const auto& skipped : report.skipped) err << "dregmoor: " << skipped << '\n';
     if (o.scan) {
         std::string text;
         text.reserve(report.rows.size() * 64);

@@ -1,8 +1,10 @@
 #include "dregmoor/ui/dregmoor_app.h"
 
+#include <unistd.h>
 #include <QApplication>
 #include <QProcess>
 #include <QUrl>
+#include <ctime>
 
 #include "dregmoor/ui/program_icon.h"
 #include "dregmoor/ui/text_editor.h"
@@ -26,6 +28,9 @@ void startDetached(const std::vector<std::string>& argv) {
 }  // namespace
 
 DregmoorApp::DregmoorApp() {
+    cleaner_.setLastLook(tempAgeCheck(tree_, static_cast<std::uint32_t>(::getuid()), [] {
+        return static_cast<std::int64_t>(std::time(nullptr));
+    }));
     help_ = std::make_unique<widgets::HelpViewer>("Dregmoor Help");
     help_->setWindowIcon(programIcon());
     properties_ = std::make_unique<FileProperties>();

@@ -81,7 +81,8 @@ bool TForm1::ScanDrives(bool timed) {
             [this](const ScanProgress& progress) { return pumpWhileWorking(progress.status); });
         // A stop asked for after the last file still counts: what follows must not run.
         whole = !report.cancelled && !cancel_ && !ending_;
-        const QString total = toQString(report.status());
+        QString total = toQString(report.status());
+        for (const std::string& skipped : report.skipped) total += "; " + toQString(skipped);
         model_->setRows(std::move(report.rows), icon);
         panels_[2]->setText(total);
     } catch (const std::exception& e) {
