@@ -7,6 +7,7 @@ that does not end through exit(); they are removed with the process."""
 import os
 import signal
 import subprocess
+import time
 
 SHM = "/dev/shm"
 
@@ -15,14 +16,32 @@ def faketime_leftovers(pid):
     return [os.path.join(SHM, f"faketime_shm_{pid}"), os.path.join(SHM, f"sem.faketime_sem_{pid}")]
 
 
+def _signal_group(pid, sig):
+    try:
+        os.killpg(pid, sig)
+    except (ProcessLookupError, PermissionError):
+        pass
+
+
+def _ended(pid):
+    """Whether the process has ended, without reaping it: until it is reaped its id still names
+    its session, so that signalling the session cannot reach a stranger that got the id."""
+    try:
+        return os.waitid(os.P_PID, pid, os.WEXITED | os.WNOHANG | os.WNOWAIT) is not None
+    except ChildProcessError:
+        return True
+
+
 def end(proc, seconds=5):
     """Ends proc and the rest of its session: a polite SIGTERM, then SIGKILL for whatever of the
-    session is left once proc has ended or the time is up."""
-    for sig in (signal.SIGTERM, signal.SIGKILL):
-        try:
-            os.killpg(proc.pid, sig)
-        except (ProcessLookupError, PermissionError):
-            pass
+    session is left once proc has ended or the time is up. A process already reaped is left: its
+    id may belong to another by now."""
+    if proc.returncode is None:
+        _signal_group(proc.pid, signal.SIGTERM)
+        deadline = time.monotonic() + seconds
+        while not _ended(proc.pid) and time.monotonic() < deadline:
+            time.sleep(0.02)
+        _signal_group(proc.pid, signal.SIGKILL)
         try:
             proc.wait(seconds)
         except subprocess.TimeoutExpired:
