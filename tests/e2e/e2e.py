@@ -104,6 +104,19 @@ def xdotool(*args):
                           stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
 
 
+def visible_windows(program):
+    """Ids of the visible windows of a program (by its window class)."""
+    return set(xdotool("search", "--onlyvisible", "--class", program).stdout.split())
+
+
+def open_menu(x, y, program):
+    """Right-clicks at x, y and returns once a new window of the program (the menu) shows."""
+    before = visible_windows(program)
+    xdotool("mousemove", str(x), str(y))
+    xdotool("click", "3")
+    wait_for(lambda: visible_windows(program) - before, 10, f"the menu of {program} to open")
+
+
 def find_windows(title):
     """Ids of the visible windows whose title is exactly the given one."""
     import re

@@ -326,17 +326,10 @@ def check_next_scan_text(box):
     processes.end(proc)
 
 
-def visible_windows():
-    return set(e2e.xdotool("search", "--onlyvisible", "--class", "dregmoor").stdout.split())
-
-
 def choose_from_tray_menu(key):
     """Opens the tray icon's menu and types the key of one of its items."""
     w, h, x, y = e2e.wait_for(tray_icon, 15, "the tray icon to be embedded")
-    before = visible_windows()
-    e2e.xdotool("mousemove", str(x + w // 2), str(y + h // 2))
-    e2e.xdotool("click", "3")
-    e2e.wait_for(lambda: visible_windows() - before, 10, "the tray menu to open")
+    e2e.open_menu(x + w // 2, y + h // 2, "dregmoor")
     e2e.xdotool("key", key)
 
 

@@ -45,9 +45,7 @@ def wait_for_tray(box):
 
 def tray_menu(box, key):
     x, y, w, h = wait_for_tray(box)
-    e2e.xdotool("mousemove", str(x + w // 2), str(y + h // 2))
-    e2e.xdotool("click", "3")
-    time.sleep(0.4)
+    e2e.open_menu(x + w // 2, y + h // 2, "macros")
     e2e.xdotool("key", key)
 
 
@@ -62,11 +60,14 @@ def check_tray_and_position(box):
     x, y, w, h = wait_for_tray(box)
     os.makedirs(ARTIFACTS, exist_ok=True)
     shot = os.path.join(ARTIFACTS, "tray.png")
-    time.sleep(0.3)  # the first paint of the icon
-    colours = subprocess.run([os.environ["SCREENSHOT_BIN"], str(x - 40), str(max(0, y - 2)),
+
+    def painted():
+        # The icon is embedded before it is first painted: look until it shows.
+        out = subprocess.run([os.environ["SCREENSHOT_BIN"], str(x - 40), str(max(0, y - 2)),
                               str(w + 80), str(h + 4), shot],
                              env=box.env(), stdout=subprocess.PIPE, text=True).stdout.strip()
-    e2e.check(int(colours or 0) > 10, f"the tray area shows no icon ({colours} colours): {shot}")
+        return int(out or 0) > 10 and out
+    colours = e2e.wait_for(painted, 10, f"the icon to show in the tray area: {shot}")
     e2e.check(not e2e.find_windows("Ostrevin Keyloom"), "a later start showed the list")
     exit_from_tray(box, proc)
     e2e.check("[Position]" not in box.read_catalogue(), "Exit wrote [Position] before Open")
