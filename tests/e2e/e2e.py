@@ -105,16 +105,24 @@ def xdotool(*args):
 
 
 def visible_windows(program):
-    """Ids of the visible windows of a program (by its window class)."""
-    return set(xdotool("search", "--onlyvisible", "--class", program).stdout.split())
+    """Ids of the visible windows of a program (by the instance name of its window class, which is
+    the program file's name)."""
+    return set(xdotool("search", "--onlyvisible", "--classname", program).stdout.split())
 
 
-def open_menu(x, y, program):
-    """Right-clicks at x, y and returns once a new window of the program (the menu) shows."""
-    before = visible_windows(program)
-    xdotool("mousemove", str(x), str(y))
-    xdotool("click", "3")
-    wait_for(lambda: visible_windows(program) - before, 10, f"the menu of {program} to open")
+def open_menu(x, y, program, tries=4):
+    """Right-clicks at x, y and returns once a new window of the program (the menu) shows. A click
+    that opened nothing (the icon was still being embedded, a grab was still held) is repeated."""
+    for attempt in range(tries):
+        before = visible_windows(program)
+        xdotool("mousemove", str(x), str(y))
+        xdotool("click", "3")
+        try:
+            wait_for(lambda: visible_windows(program) - before, 3, f"the menu of {program}")
+            return
+        except AssertionError:
+            if attempt == tries - 1:
+                raise
 
 
 def find_windows(title):

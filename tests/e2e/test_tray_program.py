@@ -45,7 +45,9 @@ def wait_for_tray(box):
 
 def tray_menu(box, key):
     x, y, w, h = wait_for_tray(box)
-    e2e.open_menu(x + w // 2, y + h // 2, "macros")
+    e2e.xdotool("mousemove", str(x + w // 2), str(y + h // 2))
+    e2e.xdotool("click", "3")
+    time.sleep(0.4)
     e2e.xdotool("key", key)
 
 
