@@ -735,17 +735,26 @@ void TForm1Test::timedRunsNeverWaitForABox() {
     form.Timer1Timer();
     QCOMPARE(rig.notes.size(), 2);
     QCOMPARE(rig.errors, QStringList{});
+    // A scan that fails says so in the panel.
+    form.cbOnlyScan->setChecked(true);
+    form.meMegs->setText("x");
+    rig.clock.current = {2026, 12, 8, 11, 30, 0, 2};
+    form.Timer1Timer();
+    QCOMPARE(form.panelText(2), QString("'x' is not a valid integer value"));
+    QCOMPARE(rig.notes.size(), 3);
+    QCOMPARE(rig.errors, QStringList{});
+    form.meMegs->setText("100");
     // A schedule that cannot be computed any more: the panel says so rather than keep a time
     // that has passed, and still no box waits.
     std::string ini = rig.ini();
-    ini.replace(ini.find("MinuteInterval=30"), 17, "MinuteInterval=x");
+    ini.replace(ini.find("MinuteInterval=30"), 17, "MinuteInterval=y");
     rig.write("DREGMOOR.INI", ini);
-    rig.clock.current = {2026, 12, 8, 11, 30, 0, 2};
+    rig.clock.current = {2026, 12, 8, 12, 0, 0, 2};
     form.Timer1Timer();
     QCOMPARE(form.panelText(1), QString("Next Scan: cannot be scheduled"));
     QCOMPARE(rig.errors, QStringList{});
-    QCOMPARE(rig.notes.size(), 3);
-    QVERIFY2(rig.notes[2].contains("'x' is not a valid integer value"), qPrintable(rig.notes[2]));
+    QCOMPARE(rig.notes.size(), 4);
+    QVERIFY2(rig.notes[3].contains("'y' is not a valid integer value"), qPrintable(rig.notes[3]));
     QVERIFY(form.Timer1->isActive());
     // A manual run still shows its failures in a box.
     rig.write("disk/b.tmp", "b");

@@ -86,7 +86,8 @@ bool TForm1::ScanDrives(bool timed) {
         model_->setRows(std::move(report.rows), icon);
         panels_[2]->setText(total);
     } catch (const std::exception& e) {
-        panels_[2]->clear();
+        // After a timed scan the panel is all that tells, as no box is shown.
+        panels_[2]->setText(timedRun_ ? toQString(e.what()) : QString());
         setBusy(false);
         reportProblem(toQString(e.what()));
     }
