@@ -135,7 +135,11 @@ def status(prefix, exact=None):
             if text.startswith(prefix) and (exact is None or text == exact):
                 return text
         return None
-    return accessible.look(question, 20, f"a status text {exact or prefix!r}")
+    try:
+        return accessible.look(question, 20, f"a status text {exact or prefix!r}")
+    except AssertionError as failure:
+        shown = accessible.look(lambda: (labels(),), 5, "the labels")[0]
+        raise AssertionError(f"{failure}; the labels read {shown}") from None
 
 
 def found_files():
