@@ -51,7 +51,17 @@ class KeylogDesktop:
                          os.path.join(self.folder, "keylog.log"))
         if not wait_file(ready, 10):
             raise SystemExit("keylog did not get the focus")
-        time.sleep(0.3)
+        # The window manager may still move the focus after the first FocusIn: only a focus that
+        # stays on keylog for a few looks counts.
+        steady, deadline = 0, time.monotonic() + 10
+        while steady < 4:
+            if time.monotonic() > deadline:
+                raise SystemExit("the focus did not stay on keylog")
+            window = open(ready).read().strip()  # written just after the file is made
+            focused = window and subprocess.run(["xdotool", "getwindowfocus"], env=self.env,
+                                     stdout=subprocess.PIPE, text=True).stdout.strip() == window
+            steady = steady + 1 if focused else 0
+            time.sleep(0.05)
 
     def clear(self):
         open(self.log, "w").close()  # keylog keeps the file open: empty it, do not delete it

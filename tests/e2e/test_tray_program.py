@@ -127,7 +127,7 @@ def check_shortcuts(box):
     box.write_side_file(ODD_NAME + ".key", "odd one<<F12>>")
     proc = box.start([box.macros])
     window = e2e.wait_for(lambda: e2e.find_windows("Ostrevin Keyloom"), 15, "the list")[0]
-    time.sleep(0.3)
+    e2e.xdotool("windowactivate", "--sync", str(window))
     create_desktop_shortcut(box, window, 0)
     daily = os.path.join(desktop, "Daily Report.desktop")
     e2e.wait_for(lambda: os.path.exists(daily), 10, "the Daily Report shortcut")
