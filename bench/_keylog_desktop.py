@@ -2,12 +2,16 @@
 that time keys arriving in a window."""
 import json
 import os
+import shutil
 import subprocess
+import sys
 import tempfile
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 DESKTOP_PY = os.path.join(HERE, "..", "tests", "e2e", "desktop.py")
+sys.path.insert(0, os.path.join(HERE, "..", "tests", "e2e"))
+import processes  # noqa: E402
 
 
 def wait_file(path, seconds):
@@ -21,9 +25,20 @@ def wait_file(path, seconds):
 
 class KeylogDesktop:
     def __init__(self, build):
+        # Whatever ends the benchmark (an error, Ctrl+C, SIGTERM, SIGHUP) ends the desktop, keylog
+        # and the typing programs, so none of them keeps the benchmark's output open.
+        processes.end_on_signals()
         self.build = build
         self.folder = tempfile.mkdtemp(prefix="keyloom-bench-")
         self.state = os.path.join(self.folder, "state.json")
+        self.group = processes.Processes()
+        try:
+            self.open()
+        except BaseException:
+            self.close()
+            raise
+
+    def open(self):
         subprocess.run(["/usr/bin/python3", DESKTOP_PY, "start", self.state], check=True,
                        stdout=subprocess.DEVNULL)
         with open(self.state) as f:
@@ -31,12 +46,22 @@ class KeylogDesktop:
         self.env = dict(os.environ, DISPLAY=self.display, LC_ALL="C.UTF-8")
         self.log = os.path.join(self.folder, "keylog.txt")
         ready = os.path.join(self.folder, "ready")
-        self.keylog = subprocess.Popen([os.path.join(build, "tests/e2e/keylog"), "--title", "bench",
-                                        "--out", self.log, "--sentinel", "F12", "--ready", ready],
-                                       env=self.env)
+        self.group.start([os.path.join(self.build, "tests/e2e/keylog"), "--title", "bench",
+                          "--out", self.log, "--sentinel", "F12", "--ready", ready], self.env,
+                         os.path.join(self.folder, "keylog.log"))
         if not wait_file(ready, 10):
             raise SystemExit("keylog did not get the focus")
-        time.sleep(0.3)
+        # The window manager may still move the focus after the first FocusIn: only a focus that
+        # stays on keylog for a few looks counts.
+        steady, deadline = 0, time.monotonic() + 10
+        while steady < 4:
+            if time.monotonic() > deadline:
+                raise SystemExit("the focus did not stay on keylog")
+            window = open(ready).read().strip()  # written just after the file is made
+            focused = window and subprocess.run(["xdotool", "getwindowfocus"], env=self.env,
+                                     stdout=subprocess.PIPE, text=True).stdout.strip() == window
+            steady = steady + 1 if focused else 0
+            time.sleep(0.05)
 
     def clear(self):
         open(self.log, "w").close()  # keylog keeps the file open: empty it, do not delete it
@@ -49,6 +74,11 @@ class KeylogDesktop:
             got = f.read()
         return got[:-5] if got.endswith("<F12>") else got
 
+    def start(self, argv):
+        """A program on the desktop, ended with it."""
+        return self.group.start(argv, self.env)
+
     def close(self):
-        self.keylog.terminate()
+        self.group.close()
         subprocess.run(["/usr/bin/python3", DESKTOP_PY, "stop", self.state])
+        shutil.rmtree(self.folder, ignore_errors=True)

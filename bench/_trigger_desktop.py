@@ -3,11 +3,14 @@ import json
 import os
 import shutil
 import subprocess
+import sys
 import tempfile
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 DESKTOP = os.path.join(HERE, "..", "tests", "e2e", "desktop.py")
+sys.path.insert(0, os.path.join(HERE, "..", "tests", "e2e"))
+import processes  # noqa: E402
 
 
 def wait_for(check, seconds, what):
@@ -21,9 +24,21 @@ def wait_for(check, seconds, what):
 
 class Bench:
     def __init__(self, build):
+        # Whatever ends the benchmark (an error, Ctrl+C, SIGTERM, SIGHUP) ends the desktop and the
+        # programs on it.
+        processes.end_on_signals()
         self.build = build
         self.folder = tempfile.mkdtemp(prefix="keyloom-bench-")
         self.state = os.path.join(self.folder, "state.json")
+        self.group = processes.Processes()
+        try:
+            self.open()
+        except BaseException:
+            self.close()
+            raise
+
+    def open(self):
+        build = self.build
         subprocess.run(["/usr/bin/python3", DESKTOP, "start", self.state], check=True,
                        stdout=subprocess.DEVNULL)
         with open(self.state) as f:
@@ -36,7 +51,6 @@ class Bench:
         shutil.copy2(os.path.join(build, "bin", "macros"), self.program)
         self.env = dict(os.environ, DISPLAY=display, HOME=self.home, XDG_CONFIG_HOME=self.config,
                         LC_ALL="C.UTF-8")
-        self.processes = []
         self.tool = os.path.join(build, "bench", "trigger_bench_tool")
 
     def catalogue(self):
@@ -47,10 +61,7 @@ class Bench:
             f.write(text)
 
     def start(self, argv, **extra_env):
-        proc = subprocess.Popen(argv, env=dict(self.env, **extra_env), stdin=subprocess.DEVNULL,
-                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        self.processes.append(proc)
-        return proc
+        return self.group.start(argv, dict(self.env, **extra_env))
 
     def start_macros(self):
         """Starts Keyloom; returns once start-up has emptied the stale FoundHandle of macro 1,
@@ -63,15 +74,9 @@ class Bench:
         return proc
 
     def stop(self, proc):
-        proc.terminate()
-        try:
-            proc.wait(10)
-        except subprocess.TimeoutExpired:
-            proc.kill()
+        processes.end(proc, 10)
 
     def close(self):
-        for proc in self.processes:
-            if proc.poll() is None:
-                self.stop(proc)
+        self.group.close()
         subprocess.run(["/usr/bin/python3", DESKTOP, "stop", self.state])
         shutil.rmtree(self.folder, ignore_errors=True)

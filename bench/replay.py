@@ -18,6 +18,7 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "tests", "e2e"))
 import journal_files as jf  # noqa: E402
+import processes  # noqa: E402
 sys.path.insert(0, HERE)
 from _keylog_desktop import KeylogDesktop, wait_file  # noqa: E402
 
@@ -56,7 +57,14 @@ def recorded_speed(desktop, path, events, text):
     capture_path = os.path.join(desktop.folder, "captured.dat")
     capture = subprocess.Popen([desktop.tool(), "record", capture_path, "--keys-only"],
                                env=desktop.env, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
-                               text=True)
+                               text=True, start_new_session=True)
+    try:
+        return recorded_with(desktop, path, events, text, capture, capture_path)
+    finally:
+        processes.end(capture)
+
+
+def recorded_with(desktop, path, events, text, capture, capture_path):
     ready, _, _ = select.select([capture.stdout], [], [], 10)
     if not ready or capture.stdout.readline().strip() != "ready":
         raise SystemExit("the capture did not start")

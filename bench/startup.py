@@ -14,6 +14,9 @@ import tempfile
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "tests", "e2e"))
+import processes  # noqa: E402
+
 RUNS = 7
 
 
@@ -50,11 +53,13 @@ def rss_mb(pid):
 def main():
     build = sys.argv[1]
     program = os.path.join(build, "bin", "macros")
+    processes.end_on_signals()  # through the finally below: the desktop and Keyloom end too
     folder = tempfile.mkdtemp(prefix="keyloom-startup-")
     state = os.path.join(folder, "state.json")
-    subprocess.run(["/usr/bin/python3", os.path.join(HERE, "..", "tests", "e2e", "desktop.py"),
-                    "start", state], check=True, stdout=subprocess.DEVNULL)
+    group = processes.Processes()
     try:
+        subprocess.run(["/usr/bin/python3", os.path.join(HERE, "..", "tests", "e2e", "desktop.py"),
+                        "start", state], check=True, stdout=subprocess.DEVNULL)
         with open(state) as f:
             display = json.load(f)["display"]
         env = dict(os.environ, DISPLAY=display, LC_ALL="C.UTF-8")
@@ -68,22 +73,21 @@ def main():
                 f.write(catalogue())
             run_env = dict(env, HOME=home, XDG_CONFIG_HOME=config)
             start = time.monotonic()
-            proc = subprocess.Popen([program], env=run_env, stdout=subprocess.DEVNULL,
-                                    stderr=subprocess.DEVNULL)
+            proc = group.start([program], run_env)
             while not children(env, panel):
                 if time.monotonic() - start > 20 or proc.poll() is not None:
                     raise SystemExit(f"the tray icon did not appear (exit {proc.poll()})")
                 time.sleep(0.002)
             times.append((time.monotonic() - start) * 1000)
             memory.append(rss_mb(proc.pid))
-            proc.terminate()
-            proc.wait(10)
+            processes.end(proc, 10)
             time.sleep(0.3)  # the tray settles before the next icon comes
         print("runs ms:", " ".join(f"{t:.0f}" for t in times))
         print("runs MB:", " ".join(f"{m:.1f}" for m in memory))
         print(f"startup tray_ready_ms={statistics.median(times):.0f} "
               f"rss_mb={statistics.median(memory):.1f}")
     finally:
+        group.close()
         subprocess.run(["/usr/bin/python3", os.path.join(HERE, "..", "tests", "e2e", "desktop.py"),
                         "stop", state], stdout=subprocess.DEVNULL)
         shutil.rmtree(folder, ignore_errors=True)

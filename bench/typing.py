@@ -22,7 +22,7 @@ class Desktop(KeylogDesktop):
         start = time.monotonic()
         for argv in argvs[:-1]:
             subprocess.run(argv, env=self.env, timeout=120)
-        proc = subprocess.Popen(argvs[-1], env=self.env)
+        proc = self.start(argvs[-1])
         arrived = wait_file(self.log + ".done", 60)
         elapsed = time.monotonic() - start
         proc.wait(60)

@@ -53,6 +53,8 @@ std::string Cleaner::defaultMoveFolder() {
 
 platform::Disposal Cleaner::dispose(const ResultRow& row, CleanMode mode,
                                     const std::string& folder) {
+    if (lastLook_)
+        if (std::string why = lastLook_(row); !why.empty()) return {false, std::move(why), {}};
     switch (mode) {
         case CleanMode::Delete: return disposal_.remove(row.fileRef());
         case CleanMode::MoveToFolder: return disposal_.moveTo(row.fileRef(), folder);

@@ -49,11 +49,18 @@ class Cleaner {
                               CleanMode mode, const std::string& folder,
                               const CleanCallback& callback = {});
 
+    // Asked just before each file goes; an error text keeps the file and its row (a Temp file
+    // that a program took up again since the scan).
+    void setLastLook(std::function<std::string(const ResultRow&)> lastLook) {
+        lastLook_ = std::move(lastLook);
+    }
+
     // One file, as the three choices dispose of it.
     platform::Disposal dispose(const ResultRow& row, CleanMode mode, const std::string& folder);
 
   private:
     platform::FileDisposal& disposal_;
+    std::function<std::string(const ResultRow&)> lastLook_;
 };
 
 }  // namespace ostrevin::dregmoor

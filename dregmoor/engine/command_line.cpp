@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 
 #include "common/ini_store.h"
@@ -125,6 +126,8 @@ int clean(CommandLineContext& c, std::vector<ResultRow>& rows, CleanMode mode,
         return kExitOk;
     }
     Cleaner cleaner(c.disposal);
+    cleaner.setLastLook(tempAgeCheck(c.tree, c.folders.user,
+                                     [] { return static_cast<std::int64_t>(std::time(nullptr)); }));
     CleanReport report;
     std::string line;  // one buffer for all the lines, so a line costs no allocation
     for (auto& row : rows) {
@@ -186,6 +189,7 @@ int scanAndMaybeClean(const Options& o, CommandLineContext& c, std::ostream& out
         err << "dregmoor: " << e.what() << '\n';
         return kExitUnusable;
     }
+    for (const auto& skipped : report.skipped) err << "dregmoor: " << skipped << '\n';
     if (o.scan) {
         std::string text;
         text.reserve(report.rows.size() * 64);
@@ -233,7 +237,15 @@ std::string printablePath(const std::string& path) {
 
 std::optional<int> runCommandLine(const std::vector<std::string>& args, CommandLineContext& c,
                                   std::ostream& out, std::ostream& err) {
-    if (args.empty()) return std::nullopt;
+    // The session manager restarts the tray program with "-session ID" and the toolkit takes
+    // "-platform NAME": only a switch of ours asks for a script run. Once one is given, every
+    // argument must be ours, so that a mistyped "--dry-run" never cleans for real.
+    static const std::string_view kOwn[] = {"--drives",  "--scan",  "--clean",   "--help",  "-h",
+                                            "--dry-run", "--timed", "--move-to", "--folder"};
+    const bool ours = std::any_of(args.begin(), args.end(), [](const std::string& a) {
+        return std::find(std::begin(kOwn), std::end(kOwn), a) != std::end(kOwn);
+    });
+    if (!ours) return std::nullopt;
     Options o;
     if (auto problem = parse(args, o)) {
         err << "dregmoor: " << *problem << "\n\n" << commandLineHelp();

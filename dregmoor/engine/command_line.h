@@ -29,7 +29,8 @@ enum ExitStatus { kExitOk = 0, kExitSomeFailed = 1, kExitUnusable = 2 };
 
 std::string commandLineHelp();
 
-// The exit status, or nothing when args (without the program name) hold no command-line switch.
+// The exit status, or nothing when args (without the program name) hold no switch of ours (the
+// arguments of a session restore or of the toolkit then belong to the tray program).
 std::optional<int> runCommandLine(const std::vector<std::string>& args, CommandLineContext& context,
                                   std::ostream& out, std::ostream& err);
 

@@ -9,8 +9,6 @@ namespace ostrevin::dregmoor {
 
 namespace {
 
-constexpr std::int64_t kOneDay = 86'400;
-
 struct Ticked {
     int position;  // in the pattern list
     Wildcard wildcard;
@@ -45,9 +43,9 @@ class RowCollector : public platform::TreeVisitor {
     }
 
     // Temp lists only what the user owns and nobody has touched for a day.
-    void keepOnly(std::uint32_t owner, std::int64_t notSince) {
+    void keepOnly(std::uint32_t owner, std::int64_t now) {
         owner_ = owner;
-        notSince_ = notSince;
+        now_ = now;
         filtered_ = true;
     }
 
@@ -68,9 +66,7 @@ class RowCollector : public platform::TreeVisitor {
     // Appends the row of one found file (to its pattern's bucket) and lets the walk go on.
     void AddFoundFile(const std::string& folder, std::string_view name, int tag,
                       const platform::FileFacts& facts) {
-        if (filtered_ &&
-            (facts.owner != owner_ || facts.modified > notSince_ || facts.changed > notSince_))
-            return;
+        if (filtered_ && !oldEnoughTemp(facts, owner_, now_)) return;
         ResultRow row;
         row.folder = folder;
         row.name = name;
@@ -111,7 +107,7 @@ class RowCollector : public platform::TreeVisitor {
     std::size_t found_ = 0;
     bool filtered_ = false;
     std::uint32_t owner_ = 0;
-    std::int64_t notSince_ = 0;
+    std::int64_t now_ = 0;
 };
 
 }  // namespace
@@ -173,7 +169,7 @@ ScanReport Scanner::ScanDrives(bool timed, const ScannerSettings& settings,
                           std::string_view status, bool temp) {
         progress.status = status;
         RowCollector collector(root, patterns, source, progress, report.rows.size(), callback);
-        if (temp) collector.keepOnly(folders_.user, folders_.nowSeconds - kOneDay);
+        if (temp) collector.keepOnly(folders_.user, folders_.nowSeconds);
         const bool whole = tree_.walk(root, collector) != platform::WalkEnd::Cancelled;
         progress.folder = root;  // the walk's own path is gone
         collector.appendTo(report.rows);
@@ -192,12 +188,15 @@ ScanReport Scanner::ScanDrives(bool timed, const ScannerSettings& settings,
     struct Special {
         bool on;
         const std::string& folder;
+        const std::string& skipped;
         int source;
         const char* status;
     };
-    for (const Special& s :
-         {Special{settings.tempFolder, folders_.temp, kTempFolder, "Scanning: Temp"},
-          Special{settings.cacheFolder, folders_.cache, kCacheFolder, "Scanning: Cache"}}) {
+    for (const Special& s : {Special{settings.tempFolder, folders_.temp, folders_.tempSkipped,
+                                     kTempFolder, "Scanning: Temp"},
+                             Special{settings.cacheFolder, folders_.cache, folders_.cacheSkipped,
+                                     kCacheFolder, "Scanning: Cache"}}) {
+        if (s.on && s.folder.empty() && !s.skipped.empty()) report.skipped.push_back(s.skipped);
         if (!s.on || s.folder.empty() || !wanted(s.folder)) continue;
         if (!walk(s.folder, nullptr, s.source, s.status, s.source == kTempFolder)) {
             report.cancelled = true;

@@ -35,7 +35,8 @@ using ScanCallback = std::function<bool(const ScanProgress&)>;
 struct ScanReport {
     std::vector<ResultRow> rows;
     bool cancelled = false;
-    std::string status() const;  // "Total Files: 12k"
+    std::vector<std::string> skipped;  // ticked special folders not scanned, and why
+    std::string status() const;        // "Total Files: 12k"
 };
 
 // The walk of one folder tree for one pattern: visitor(folder, name, facts) for each matching

@@ -111,6 +111,18 @@ TEST_F(NextScan, FollowsEachKindOfSchedule) {
          at(2026, 6, 1, 10, 0), "2026-05-10 00:00"},
         {"OptionChecked=5\nMonthInterval=1\nMonthParameter=31\nLastScan=2026-03-10 10:00\n",
          at(2026, 3, 10, 10, 0), "2026-04-30 00:00"},
+        // The last scan on the chosen day: the same day a month on.
+        {"OptionChecked=5\nMonthInterval=1\nMonthParameter=15\nLastScan=2026-03-15 10:00\n",
+         at(2026, 3, 15, 10, 0), "2026-04-15 00:00"},
+        // Days 29 and 30 give the 28th in February, in a leap year and in another.
+        {"OptionChecked=5\nMonthInterval=1\nMonthParameter=29\nLastScan=2024-01-29 10:00\n",
+         at(2024, 1, 29, 10, 0), "2024-02-28 00:00"},
+        {"OptionChecked=5\nMonthInterval=1\nMonthParameter=29\nLastScan=2026-01-29 10:00\n",
+         at(2026, 1, 29, 10, 0), "2026-02-28 00:00"},
+        {"OptionChecked=5\nMonthInterval=1\nMonthParameter=30\nLastScan=2024-01-10 10:00\n",
+         at(2024, 1, 10, 10, 0), "2024-02-28 00:00"},
+        {"OptionChecked=5\nMonthInterval=1\nMonthParameter=30\nLastScan=2026-01-10 10:00\n",
+         at(2026, 1, 10, 10, 0), "2026-02-28 00:00"},
         // The computation's own defaults: 3 hours at minute 30, 1 day at 12:00.
         {"OptionChecked=2\nLastScan=2026-03-02 09:10\n", at(2026, 3, 2, 10, 0), "2026-03-02 12:30"},
         {"OptionChecked=3\nLastScan=2026-03-01 12:00\n", at(2026, 3, 2, 9, 0), "2026-03-02 12:00"},

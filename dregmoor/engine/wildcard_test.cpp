@@ -47,6 +47,10 @@ const Case kCases[] = {
     {"*.TMP.", "x.tmp", true},
     {".", "x", false},
     {"~*.bak", "~a.BAK", true},
+    {"*.log*", "app.log", true},  // a trailing "*" may stand for nothing
+    {"*.log*", "app.log.1", true},
+    {"abc*", "abc", true},
+    {"abc*", "ab", false},
 };
 
 TEST(Wildcard, MatchesAsUsersOfTheScannerExpect) {

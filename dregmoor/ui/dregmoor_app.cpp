@@ -1,8 +1,10 @@
 #include "dregmoor/ui/dregmoor_app.h"
 
+#include <unistd.h>
 #include <QApplication>
 #include <QProcess>
 #include <QUrl>
+#include <ctime>
 
 #include "dregmoor/ui/program_icon.h"
 #include "dregmoor/ui/text_editor.h"
@@ -26,6 +28,9 @@ void startDetached(const std::vector<std::string>& argv) {
 }  // namespace
 
 DregmoorApp::DregmoorApp() {
+    cleaner_.setLastLook(tempAgeCheck(tree_, static_cast<std::uint32_t>(::getuid()), [] {
+        return static_cast<std::int64_t>(std::time(nullptr));
+    }));
     help_ = std::make_unique<widgets::HelpViewer>("Dregmoor Help");
     help_->setWindowIcon(programIcon());
     properties_ = std::make_unique<FileProperties>();
@@ -70,6 +75,12 @@ DesktopHooks DregmoorApp::hooks() {
     };
     h.showError = [this](const QString& text) {
         widgets::showErrorBox(Form1 && Form1->isVisible() ? Form1.get() : nullptr, text);
+    };
+    // The tray icon's own message: the desktop's notification service where it has one, and
+    // nothing where the notification area cannot show messages (the status bar still tells).
+    h.notify = [this](const QString& text) {
+        if (Form2 && Form2->TrayIcon1->visible() && QSystemTrayIcon::supportsMessages())
+            Form2->TrayIcon1->icon()->showMessage("Dregmoor", text, QSystemTrayIcon::Warning);
     };
     return h;
 }

@@ -61,6 +61,8 @@ struct DesktopHooks {
     std::function<void(const std::string& path)> showProperties;
     std::function<QString(const QString& prompt, const QString& start)> chooseFolder;
     std::function<void(const QString& text)> showError;
+    // A message that waits for nobody (a desktop notification), for timed runs; may be empty.
+    std::function<void(const QString& text)> notify;
 };
 
 class TForm1 : public QWidget {
@@ -75,6 +77,9 @@ class TForm1 : public QWidget {
     bool busy() const { return busy_; }
     // Asks a running scan or cleaning to stop at the next file.
     void cancelWork() { cancel_ = true; }
+    // The program ends: the work stops at the next file and no work starts after it (not even
+    // the cleaning that follows a timed scan).
+    void endWork();
     QString panelText(int panel) const { return panels_[panel]->text(); }
     // Whether a caption shows whole in the place its control is given.
     static bool captionFits(const QWidget* widget);
@@ -86,7 +91,8 @@ class TForm1 : public QWidget {
     void Button2Click();   // "Clean All"
     void cmdCleanClick();  // "Clean Selected"
     void btnExitClick();   // "Hide"
-    void ScanDrives(bool timed);
+    // True when the scan went to its end (neither cancelled nor failed).
+    bool ScanDrives(bool timed);
     void lv1Click();
     void mnuViewFileClick();
     void mnuPropsClick();
@@ -147,6 +153,9 @@ class TForm1 : public QWidget {
     void fillDrives();
     void addPatternRow(const QString& text, bool ticked);
     void showNextScan();
+    void showUnscheduled(const QString& why);
+    // A failure during work: a message box, or during a timed run a note for its notification.
+    void reportProblem(const QString& text);
     CleanMode cleanMode() const;
     QIcon rowIcon() const;
     int selectedRow() const;  // the first selected row in list order, or -1
@@ -162,6 +171,9 @@ class TForm1 : public QWidget {
     QLabel* panels_[3];
     bool busy_ = false;
     bool cancel_ = false;
+    bool ending_ = false;
+    bool timedRun_ = false;
+    QStringList timedProblems_;  // of the timed run going on, for its one notification
     bool loading_ = false;
     bool checkingMegs_ = false;
     bool centred_ = false;

@@ -44,8 +44,20 @@ void TForm1::connectSchedule() {
 }
 
 void TForm1::showNextScan() {
-    const DateTime next = services_.schedule.reschedule();
-    panels_[1]->setText(toQString(nextScanText(next, services_.clock)));
+    try {
+        const DateTime next = services_.schedule.reschedule();
+        panels_[1]->setText(toQString(nextScanText(next, services_.clock)));
+        panels_[1]->setToolTip({});
+    } catch (const std::exception& e) {
+        showUnscheduled(toQString(e.what()));
+        throw;
+    }
+}
+
+// A time that has passed would read as a scan about to run; say instead that none will.
+void TForm1::showUnscheduled(const QString& why) {
+    panels_[1]->setText("Next Scan: cannot be scheduled");
+    panels_[1]->setToolTip(why);
 }
 
 void TForm1::Reschedule() {
@@ -91,18 +103,27 @@ bool TForm1::meMegsExit() {
 
 void TForm1::Timer1Timer() {
     // A manual scan or cleaning is running: the due time is checked again at the next tick.
-    if (!cbSchedule->isChecked() || busy_) return;
+    if (!cbSchedule->isChecked() || busy_ || ending_) return;
     Timer1->stop();
-    guarded([this] {
+    // A timed run may come when nobody is there: it never waits for a box. Its failures go to
+    // the status bar and into one notification, and the schedule goes on.
+    timedRun_ = true;
+    timedProblems_.clear();
+    try {
         const bool ran = services_.schedule.tick(true, [this] {
-            ScanDrives(true);
-            if (chkClean->isChecked()) Button2Click();
+            // A scan stopped by Escape or Exit leaves its files alone.
+            if (ScanDrives(true) && chkClean->isChecked()) Button2Click();
         });
         if (ran && services_.schedule.due())
             panels_[1]->setText(
                 toQString(nextScanText(*services_.schedule.due(), services_.clock)));
-    });
-    Timer1->start();
+    } catch (const std::exception& e) {
+        timedProblems_ << toQString(e.what());
+        if (!services_.schedule.due()) showUnscheduled(toQString(e.what()));
+    }
+    timedRun_ = false;
+    if (!timedProblems_.isEmpty() && hooks_.notify) hooks_.notify(timedProblems_.join('\n'));
+    if (!ending_) Timer1->start();
 }
 
 }  // namespace ostrevin::dregmoor

@@ -64,6 +64,7 @@ class TForm1Test : public QObject {
     void secondWorkIsRefusedWhileOneRuns();
     void statusWhileScanning();
     void timedScanAndAutomaticCleaning();
+    void timedRunsNeverWaitForABox();
     void helpOnEveryTab();
 };
 
@@ -224,7 +225,7 @@ void TForm1Test::loadFailureAndTheSchedule_data() {
                                  << "Next Scan: 12/08/2026 10:30:00"
                                  << "'' is not a valid integer value";
     QTest::newRow("kind in use") << "OptionChecked=1\nMinuteInterval=x\n"
-                                 << ""
+                                 << "Next Scan: cannot be scheduled"
                                  << "'x' is not a valid integer value";
     QTest::newRow("scheduling off") << "AutoScan=0\nDayInterval=\n"
                                     << ""
@@ -705,6 +706,62 @@ void TForm1Test::timedScanAndAutomaticCleaning() {
     form.cbSchedule->setChecked(false);
     form.Timer1Timer();
     QVERIFY(rig.exists("disk/b.tmp"));
+}
+
+// Nobody may be at the screen: failures go to the status bar and one notification per run, and
+// the next run still comes.
+void TForm1Test::timedRunsNeverWaitForABox() {
+    WindowRig rig;
+    rig.write("disk/a.tmp", std::string(3072, 'a'));
+    rig.write("disk/b.tmp", "b");
+    rig.write("disk/c.tmp", "c");
+    rig.disposal.refusedName = "b.tmp";
+    TForm1& form = rig.open(
+        "[Main]\nFirstRun=0\n[Settings]\nDrives=0,\nAutoErase=1\nDeleteOption=1\n"
+        "[Scan]\nScanFor=*.tmp,1,\nCheck1=0\nCheck2=0\nCheck3=0\n"
+        "[Schedule]\nLastScan=2026-12-08 10:00\nOptionChecked=1\nMinuteInterval=30\n",
+        true);
+    rig.clock.current = {2026, 12, 8, 10, 30, 0, 2};
+    form.Timer1Timer();
+    QCOMPARE(form.panelText(2), QString("Space Cleaned: 3k (1 not cleaned)"));
+    QCOMPARE(rig.errors, QStringList{});
+    QCOMPARE(rig.notes.size(), 1);
+    QVERIFY2(rig.notes[0].contains("b.tmp") && rig.notes[0].contains("busy"),
+             qPrintable(rig.notes[0]));
+    QCOMPARE(form.panelText(1), QString("Next Scan: 12/08/2026 11:00:00"));
+    QVERIFY(form.Timer1->isActive());
+    // The next run finds the refused file again and says so again, once.
+    rig.clock.current = {2026, 12, 8, 11, 0, 0, 2};
+    form.Timer1Timer();
+    QCOMPARE(rig.notes.size(), 2);
+    QCOMPARE(rig.errors, QStringList{});
+    // A scan that fails says so in the panel.
+    form.cbOnlyScan->setChecked(true);
+    form.meMegs->setText("x");
+    rig.clock.current = {2026, 12, 8, 11, 30, 0, 2};
+    form.Timer1Timer();
+    QCOMPARE(form.panelText(2), QString("'x' is not a valid integer value"));
+    QCOMPARE(rig.notes.size(), 3);
+    QCOMPARE(rig.errors, QStringList{});
+    form.meMegs->setText("100");
+    // A schedule that cannot be computed any more: the panel says so rather than keep a time
+    // that has passed, and still no box waits.
+    std::string ini = rig.ini();
+    ini.replace(ini.find("MinuteInterval=30"), 17, "MinuteInterval=y");
+    rig.write("DREGMOOR.INI", ini);
+    rig.clock.current = {2026, 12, 8, 12, 0, 0, 2};
+    form.Timer1Timer();
+    QCOMPARE(form.panelText(1), QString("Next Scan: cannot be scheduled"));
+    QCOMPARE(rig.errors, QStringList{});
+    QCOMPARE(rig.notes.size(), 4);
+    QVERIFY2(rig.notes[3].contains("'y' is not a valid integer value"), qPrintable(rig.notes[3]));
+    QVERIFY(form.Timer1->isActive());
+    // A manual run still shows its failures in a box.
+    rig.write("disk/b.tmp", "b");
+    form.Button1->click();
+    form.Button2->click();
+    QCOMPARE(rig.errors.size(), 1);
+    QCOMPARE(form.panelText(2), QString("Space Cleaned: 0k"));
 }
 
 void TForm1Test::helpOnEveryTab() {

@@ -45,15 +45,28 @@ bool TForm1::pumpWhileWorking(std::string_view status) {
         if (!status.empty()) panels_[2]->setText(toQString(status));
         services_.pump.processMessages();
     }
-    return !cancel_;
+    return !cancel_ && !ending_;
+}
+
+void TForm1::endWork() {
+    ending_ = true;
+    cancel_ = true;
+    Timer1->stop();
+}
+
+void TForm1::reportProblem(const QString& text) {
+    if (timedRun_)
+        timedProblems_ << text;
+    else
+        hooks_.showError(text);
 }
 
 void TForm1::Button1Click() {
     ScanDrives(false);
 }
 
-void TForm1::ScanDrives(bool timed) {
-    if (busy_) return;
+bool TForm1::ScanDrives(bool timed) {
+    if (busy_ || ending_) return false;
     services_.pump.processMessages();
     Timer1->stop();
     setBusy(true);
@@ -61,20 +74,26 @@ void TForm1::ScanDrives(bool timed) {
     services_.pump.processMessages();
     lastPump_ = monotonicMs();
     const QIcon icon = rowIcon();
+    bool whole = false;
     try {
         ScanReport report = services_.scan(
             timed, currentSettings(), driveRows_,
             [this](const ScanProgress& progress) { return pumpWhileWorking(progress.status); });
-        const QString total = toQString(report.status());
+        // A stop asked for after the last file still counts: what follows must not run.
+        whole = !report.cancelled && !cancel_ && !ending_;
+        QString total = toQString(report.status());
+        for (const std::string& skipped : report.skipped) total += "; " + toQString(skipped);
         model_->setRows(std::move(report.rows), icon);
         panels_[2]->setText(total);
     } catch (const std::exception& e) {
-        panels_[2]->clear();
+        // After a timed scan the panel is all that tells, as no box is shown.
+        panels_[2]->setText(timedRun_ ? toQString(e.what()) : QString());
         setBusy(false);
-        hooks_.showError(toQString(e.what()));
+        reportProblem(toQString(e.what()));
     }
     setBusy(false);
-    if (!timed && cbSchedule->isChecked()) Timer1->start();
+    if (!timed && !ending_ && cbSchedule->isChecked()) Timer1->start();
+    return whole;
 }
 
 void TForm1::Button2Click() {
@@ -86,7 +105,7 @@ void TForm1::cmdCleanClick() {
 }
 
 void TForm1::clean(bool selectedOnly) {
-    if (busy_) return;
+    if (busy_ || ending_) return;
     services_.pump.processMessages();
     std::vector<bool> selected;
     if (selectedOnly) {
@@ -111,14 +130,18 @@ void TForm1::clean(bool selectedOnly) {
                               : services_.cleaner.cleanAll(rows, cleanMode(), folder, progress);
     } catch (const std::exception& e) {
         setBusy(false);
-        hooks_.showError(toQString(e.what()));
+        reportProblem(toQString(e.what()));
         return;
     }
     model_->keepRows(std::move(rows));
-    panels_[2]->setText(toQString(report.status()));
+    QString status = toQString(report.status());
+    // Nobody may be there to read a box after a timed run: the panel keeps the count.
+    if (timedRun_ && !report.failures.empty())
+        status += QString(" (%1 not cleaned)").arg(report.failures.size());
+    panels_[2]->setText(status);
     setBusy(false);
     if (const std::string message = report.failureMessage(); !message.empty())
-        hooks_.showError(toQString(message));
+        reportProblem(toQString(message));
 }
 
 }  // namespace ostrevin::dregmoor

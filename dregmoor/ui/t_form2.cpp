@@ -68,7 +68,7 @@ void TForm2::TrayIcon1DblClick() {
 
 void TForm2::mnuCloseClick() {
     // A scan or cleaning in progress stops at its next file; the event loop then ends.
-    form1_.cancelWork();
+    form1_.endWork();
     QApplication::processEvents();
     try {
         form1_.SaveSettings();

@@ -28,6 +28,8 @@ class TForm2Test : public QObject {
     void openComesToTheFront_data();
     void openComesToTheFront();
     void exitSavesAndHides();
+    void stoppingATimedScanCleansNothing_data();
+    void stoppingATimedScanCleansNothing();
     void fileProperties();
 
   private:
@@ -132,6 +134,48 @@ void TForm2Test::exitSavesAndHides() {
     QVERIFY(!tray.rig.form->isVisible());
     QVERIFY(!tray.rig.form->Timer1->isActive());
     QVERIFY(tray.rig.ini().find("ScanFor=*.tmp,1,") != std::string::npos);
+}
+
+void TForm2Test::stoppingATimedScanCleansNothing_data() {
+    QTest::addColumn<bool>("exit");
+    QTest::newRow("exit") << true;
+    QTest::newRow("escape") << false;
+}
+
+// Exit or Escape while a timed scan runs: the automatic cleaning does not follow.
+void TForm2Test::stoppingATimedScanCleansNothing() {
+    QFETCH(bool, exit);
+    Tray tray(
+        "[Main]\nFirstRun=0\n[Settings]\nDrives=0,\nAutoErase=1\nDeleteOption=1\n"
+        "[Scan]\nScanFor=*.tmp,1,\nCheck1=0\nCheck2=0\nCheck3=0\n"
+        "[Schedule]\nLastScan=2026-12-08 10:00\nOptionChecked=1\nMinuteInterval=30\n");
+    WindowRig& rig = tray.rig;
+    TForm1& form1 = *rig.form;
+    rig.write("disk/a.tmp", "a");
+    rig.write("disk/sub/b.tmp", "b");
+    if (!exit) {
+        form1.show();
+        form1.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form1));
+    }
+    // Stopped on entering disk/sub, once disk/a.tmp is found.
+    int calls = 0;
+    bool stopped = false;
+    rig.tree.whileWalking = [&] {
+        if (++calls != 2) return;
+        stopped = true;
+        if (exit)
+            tray.form2->mnuClose->trigger();
+        else
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    };
+    rig.clock.current = {2026, 12, 8, 10, 30, 0, 2};
+    form1.Timer1Timer();
+    QVERIFY(stopped);
+    QVERIFY(rig.exists("disk/a.tmp") && rig.exists("disk/sub/b.tmp"));
+    QVERIFY(!form1.busy());
+    QCOMPARE(form1.Timer1->isActive(), !exit);
+    QCOMPARE(rig.errors, QStringList{});
 }
 
 void TForm2Test::fileProperties() {

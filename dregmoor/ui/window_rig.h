@@ -31,7 +31,7 @@ struct WindowRig {
     std::unique_ptr<Scanner> scanner;
     std::unique_ptr<Cleaner> cleaner;
     std::unique_ptr<TForm1> form;
-    QStringList help, errors;
+    QStringList help, errors, notes;
     std::vector<std::string> viewed, described;
     QString chosenFolder;
 
@@ -63,6 +63,7 @@ struct WindowRig {
         hooks.showProperties = [this](const std::string& path) { described.push_back(path); };
         hooks.chooseFolder = [this](const QString&, const QString&) { return chosenFolder; };
         hooks.showError = [this](const QString& text) { errors << text; };
+        hooks.notify = [this](const QString& text) { notes << text; };
         form = std::make_unique<TForm1>(
             ScannerServices{
                 *settings,

@@ -83,13 +83,33 @@ def start(state_path):
     print(f"desktop ready on {display}")
 
 
-def stop_pids(pids):
+def live_members(groups):
+    """The processes of these process groups that still run (a zombie has ended)."""
+    members = []
+    for entry in os.listdir("/proc"):
+        if not entry.isdigit():
+            continue
+        try:
+            with open(f"/proc/{entry}/stat") as f:
+                fields = f.read().rsplit(")", 1)[1].split()
+        except OSError:
+            continue
+        if fields[0] != "Z" and int(fields[2]) in groups:
+            members.append(int(entry))
+    return members
+
+
+def stop_pids(pids, seconds=5.0):
+    """Ends each process's group: SIGTERM, and SIGKILL for what is still running once every
+    group has had the time to end."""
     for pid in reversed(pids):
         try:
             os.killpg(pid, signal.SIGTERM)
         except ProcessLookupError:
             pass
-    time.sleep(0.2)
+    deadline = time.monotonic() + seconds
+    while live_members(set(pids)) and time.monotonic() < deadline:
+        time.sleep(0.05)
     for pid in pids:
         try:
             os.killpg(pid, signal.SIGKILL)
@@ -107,7 +127,14 @@ def stop(state_path):
     os.unlink(state_path)
 
 
+def leave(signum, _frame):
+    # Through the finally blocks, so that a start cut short still ends what it started.
+    raise SystemExit(128 + signum)
+
+
 if __name__ == "__main__":
     if len(sys.argv) != 3 or sys.argv[1] not in ("start", "stop"):
         raise SystemExit(__doc__)
+    for sig in (signal.SIGTERM, signal.SIGHUP):
+        signal.signal(sig, leave)
     (start if sys.argv[1] == "start" else stop)(sys.argv[2])

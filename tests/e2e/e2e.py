@@ -7,6 +7,8 @@ import subprocess
 import tempfile
 import time
 
+import processes
+
 
 def display():
     with open(os.environ["E2E_STATE"]) as f:
@@ -27,7 +29,9 @@ class Sandbox:
             os.makedirs(folder)
         self.macros = os.path.join(self.program_folder, "macros")
         shutil.copy2(os.environ["MACROS_BIN"], self.macros)
-        self.processes = []
+        self.group = processes.Processes()
+        # A runner that gives up with SIGTERM still gets the programs ended and the folder removed.
+        processes.end_on_signals()
 
     def env(self, **extra):
         env = dict(os.environ)
@@ -48,12 +52,13 @@ class Sandbox:
         with open(os.path.join(self.program_folder, name), "w", newline="") as f:
             f.write(text)
 
+    @property
+    def processes(self):
+        return self.group.started
+
     def start(self, argv, **extra_env):
-        log = open(os.path.join(self.root, os.path.basename(argv[0]) + ".log"), "ab")
-        proc = subprocess.Popen(argv, env=self.env(**extra_env), stdin=subprocess.DEVNULL,
-                                stdout=log, stderr=log)
-        self.processes.append(proc)
-        return proc
+        return self.group.start(argv, self.env(**extra_env),
+                                os.path.join(self.root, os.path.basename(argv[0]) + ".log"))
 
     def start_keylog(self, title="keylog target", sentinel="F12", extra=()):
         out = os.path.join(self.root, "keylog.txt")
@@ -80,13 +85,7 @@ class Sandbox:
         return out
 
     def close(self):
-        for proc in self.processes:
-            if proc.poll() is None:
-                proc.terminate()
-                try:
-                    proc.wait(5)
-                except subprocess.TimeoutExpired:
-                    proc.kill()
+        self.group.close()
         shutil.rmtree(self.root, ignore_errors=True)
 
 
@@ -103,6 +102,27 @@ def wait_for(check, seconds, what):
 def xdotool(*args):
     return subprocess.run(["xdotool", *args], env=dict(os.environ, DISPLAY=display()),
                           stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+
+
+def visible_windows(program):
+    """Ids of the visible windows of a program (by the instance name of its window class, which is
+    the program file's name)."""
+    return set(xdotool("search", "--onlyvisible", "--classname", program).stdout.split())
+
+
+def open_menu(x, y, program, tries=4):
+    """Right-clicks at x, y and returns once a new window of the program (the menu) shows. A click
+    that opened nothing (the icon was still being embedded, a grab was still held) is repeated."""
+    for attempt in range(tries):
+        before = visible_windows(program)
+        xdotool("mousemove", str(x), str(y))
+        xdotool("click", "3")
+        try:
+            wait_for(lambda: visible_windows(program) - before, 3, f"the menu of {program}")
+            return
+        except AssertionError:
+            if attempt == tries - 1:
+                raise
 
 
 def find_windows(title):

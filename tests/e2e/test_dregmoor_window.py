@@ -7,12 +7,14 @@ clock sped up by libfaketime, scans and cleans by itself and shows its next scan
 import os
 import re
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
-import time
 
+import accessible
 import e2e
+import processes
 
 FAKETIME_LIB = "/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1"
 
@@ -33,6 +35,15 @@ class Box:
 
     def __init__(self):
         self.root = tempfile.mkdtemp(prefix="dregmoor-e2e-")
+        self.bus_pid = None
+        self.group = processes.Processes()
+        try:
+            self.open()
+        except BaseException:
+            self.close()
+            raise
+
+    def open(self):
         self.home = os.path.join(self.root, "home")
         self.config = os.path.join(self.home, ".config", "ostrevin")
         self.program = os.path.join(self.root, "program")
@@ -48,7 +59,6 @@ class Box:
                              stderr=subprocess.DEVNULL, check=True).stdout.split()
         self.bus, self.bus_pid = out[0], int(out[1])
         os.environ["DBUS_SESSION_BUS_ADDRESS"] = self.bus  # for pyatspi in this process
-        self.processes = []
         self.start(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"], {})
 
     def path(self, name):
@@ -66,15 +76,12 @@ class Box:
         return env
 
     def start(self, argv, extra):
-        log = open(self.path(os.path.basename(argv[0]) + ".log"), "ab")
-        proc = subprocess.Popen(argv, env=self.env(extra), stdin=subprocess.DEVNULL, stdout=log,
-                                stderr=log)
-        self.processes.append(proc)
-        return proc
+        return self.group.start(argv, self.env(extra),
+                                self.path(os.path.basename(argv[0]) + ".log"))
 
-    def start_dregmoor(self, faketime="+2d"):
+    def start_dregmoor(self, faketime="+2d", preload=()):
         return self.start([os.path.join(self.program, "dregmoor")],
-                          {"LD_PRELOAD": FAKETIME_LIB, "FAKETIME": faketime,
+                          {"LD_PRELOAD": ":".join([*preload, FAKETIME_LIB]), "FAKETIME": faketime,
                            "FAKETIME_DONT_FAKE_MONOTONIC": "1", "FAKETIME_NO_CACHE": "1"})
 
     def write_settings(self, text):
@@ -95,86 +102,83 @@ class Box:
             open(self.path(name), "w").close()
 
     def close(self):
-        for proc in reversed(self.processes):
-            if proc.poll() is None:
-                proc.terminate()
-                try:
-                    proc.wait(5)
-                except subprocess.TimeoutExpired:
-                    proc.kill()
-        try:
-            os.kill(self.bus_pid, 15)
-        except OSError:
-            pass
+        self.group.close()
+        if self.bus_pid:
+            try:
+                os.kill(self.bus_pid, signal.SIGTERM)
+            except OSError:
+                pass
         shutil.rmtree(self.root, ignore_errors=True)
 
 
-# ---- the accessibility tree
-
-def walk(node, depth=0):
-    if node is None or depth > 30:
-        return
-    yield node
-    for i in range(node.childCount):
-        yield from walk(node.getChildAtIndex(i), depth + 1)
-
+# ---- the accessibility tree (every read goes through accessible.look: the window repaints while
+# it is read, and an object that went away means looking again)
 
 def window():
-    import pyatspi
-    for app in pyatspi.Registry.getDesktop(0):
-        if app is not None and app.name == "Dregmoor":
-            for frame in app:
-                if frame is not None and frame.name == "Ostrevin Dregmoor":
-                    return frame
-    return None
-
-
-def control(role, name):
-    def look():
-        frame = window()
-        if frame is None:
-            return None
-        for node in walk(frame):
-            if node.getRoleName() == role and node.name == name:
-                return node
-        return None
-    return e2e.wait_for(look, 10, f"the {role} {name!r}")
+    return accessible.frame("Dregmoor", "Ostrevin Dregmoor")
 
 
 def press(role, name):
-    control(role, name).queryAction().doAction(0)
+    accessible.act(window, role, name)
 
 
 def labels():
     frame = window()
-    return [n.name for n in walk(frame) if n.getRoleName() == "label"] if frame else []
+    return [n.name for n in accessible.walk(frame) if n.getRoleName() == "label"] if frame else []
 
 
 def status(prefix, exact=None):
     """The status panel whose text starts with prefix (the scan or cleaning result); with exact,
     waits until it reads exactly that (buttons pressed over the bus click a moment later)."""
-    def look():
+    def question():
         for text in labels():
             if text.startswith(prefix) and (exact is None or text == exact):
                 return text
         return None
     try:
-        return e2e.wait_for(look, 20, f"a status text {exact or prefix!r}")
-    except AssertionError:
-        raise AssertionError(f"no status {exact or prefix!r} among {labels()}")
+        return accessible.look(question, 20, f"a status text {exact or prefix!r}")
+    except AssertionError as failure:
+        shown = accessible.look(lambda: (labels(),), 5, "the labels")[0]
+        raise AssertionError(f"{failure}; the labels read {shown}") from None
+
+
+def found_files():
+    node = accessible.find(window, "tree", "Found files")
+    return node.queryTable() if node is not None else None
 
 
 def result_rows():
-    table = control("tree", "Found files").queryTable()
-    return [tuple(table.getAccessibleAt(r, c).name for c in range(3))
-            for r in range(table.nRows)]
+    def question():
+        table = found_files()
+        # A tuple around the list: an empty list is an answer too.
+        if table is None:
+            return None
+        cells = [[table.getAccessibleAt(r, c) for c in range(3)] for r in range(table.nRows)]
+        if any(cell is None for row in cells for cell in row):
+            return None  # the list changed while it was read
+        return ([tuple(cell.name for cell in row) for row in cells],)
+    return accessible.look(question, 10, "the found files")[0]
 
 
 def select_rows(rows):
-    table = control("tree", "Found files").queryTable()
-    for row in rows:
-        table.addRowSelection(row)
-    e2e.wait_for(lambda: sorted(table.getSelectedRows()) == rows, 5, f"rows {rows} selected")
+    def question():
+        table = found_files()
+        if table is None:
+            return False
+        for row in rows:
+            if row not in table.getSelectedRows():
+                table.addRowSelection(row)
+        return sorted(table.getSelectedRows()) == rows
+    accessible.look(question, 5, f"rows {rows} selected")
+
+
+def checked(role, name):
+    import pyatspi
+
+    def question():
+        node = accessible.find(window, role, name)
+        return node is not None and node.getState().contains(pyatspi.STATE_CHECKED)
+    return accessible.look(question, 5, f"{name!r} chosen")
 
 
 # ---- the checks
@@ -212,9 +216,7 @@ def trashed(box):
 def check_cleaning(box, mode, selected_only):
     box.prepare()
     press("radio button", mode)
-    import pyatspi
-    e2e.wait_for(lambda: control("radio button", mode).getState().contains(pyatspi.STATE_CHECKED),
-                 5, f"{mode!r} chosen")
+    checked("radio button", mode)
     rows = scan(box, JUNK)
     full = [r[1] + r[0] for r in rows]
     if selected_only:
@@ -291,8 +293,7 @@ def check_window(box):
     e2e.check("DeleteOption=3" in box.settings(), "the cleaning choice was not saved")
     check_hide_and_tray(box)
     e2e.check(proc.poll() is None, "the program ended")
-    proc.terminate()
-    proc.wait(5)
+    processes.end(proc)
 
 
 def check_schedule(box):
@@ -323,18 +324,46 @@ def check_next_scan_text(box):
     # Opened from the tray's first-run path: the status bar shows the next scan time.
     box.write_settings("[Schedule]\nAutoScan=1\nOptionChecked=1\nMinuteInterval=1\n"
                        "LastScan=2030-06-01 10:00\n")
-    box.start_dregmoor("@2030-06-01 10:00:20")
+    proc = box.start_dregmoor("@2030-06-01 10:00:20")
     text = status("Next Scan: ")
     e2e.check(re.search(r"10:01:00$", text), f"next scan text {text!r}")
-    box.processes[-1].terminate()
-    box.processes[-1].wait(5)
+    processes.end(proc)
+
+
+def choose_from_tray_menu(key):
+    """Opens the tray icon's menu and types the key of one of its items."""
+    w, h, x, y = e2e.wait_for(tray_icon, 15, "the tray icon to be embedded")
+    e2e.open_menu(x + w // 2, y + h // 2, "dregmoor")
+    e2e.xdotool("key", key)
+
+
+def check_exit_during_timed_scan(box):
+    """Exit while a timed scan with automatic cleaning runs: the program ends and every file the
+    scan had found stays, since nothing is cleaned after Exit."""
+    box.prepare()
+    slow = [f"cache/slow/d{i}/slow-{i}.bin" for i in range(1500)]  # 30 s of scanning
+    for name in slow:
+        os.makedirs(os.path.dirname(box.path(name)))
+        open(box.path(name), "w").close()
+    box.write_settings("[Main]\nFirstRun=0\n[Settings]\nAutoErase=1\nDeleteOption=1\n"
+                       "[Scan]\nCheck1=1\nCheck2=1\nCheck3=1\n[Schedule]\nAutoScan=1\n"
+                       "OptionChecked=1\nMinuteInterval=1\nLastScan=2020-01-01 00:00\n")
+    proc = box.start_dregmoor("+2d x10", preload=[os.environ["SLOWSTAT_LIB"]])
+    e2e.wait_for(lambda: "LastScan=2020" not in box.settings(), 30, "the timed scan to start")
+    choose_from_tray_menu("e")
+    e2e.wait_for(lambda: proc.poll() is not None, 20, "Exit to end the program")
+    gone = [n for n in list(JUNK) + slow if not os.path.exists(box.path(n))]
+    e2e.check(not gone, f"cleaned after Exit: {gone[:5]} ({len(gone)} files)")
+    shutil.rmtree(box.path("cache/slow"))
 
 
 def main():
+    processes.end_on_signals()
     box = Box()
     try:
         check_window(box)
         check_next_scan_text(box)
+        check_exit_during_timed_scan(box)
         check_schedule(box)
     except Exception:
         log = box.path("dregmoor.log")

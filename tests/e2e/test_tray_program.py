@@ -62,11 +62,14 @@ def check_tray_and_position(box):
     x, y, w, h = wait_for_tray(box)
     os.makedirs(ARTIFACTS, exist_ok=True)
     shot = os.path.join(ARTIFACTS, "tray.png")
-    time.sleep(0.3)  # the first paint of the icon
-    colours = subprocess.run([os.environ["SCREENSHOT_BIN"], str(x - 40), str(max(0, y - 2)),
+
+    def painted():
+        # The icon is embedded before it is first painted: look until it shows.
+        out = subprocess.run([os.environ["SCREENSHOT_BIN"], str(x - 40), str(max(0, y - 2)),
                               str(w + 80), str(h + 4), shot],
                              env=box.env(), stdout=subprocess.PIPE, text=True).stdout.strip()
-    e2e.check(int(colours or 0) > 10, f"the tray area shows no icon ({colours} colours): {shot}")
+        return int(out or 0) > 10 and out
+    colours = e2e.wait_for(painted, 10, f"the icon to show in the tray area: {shot}")
     e2e.check(not e2e.find_windows("Ostrevin Keyloom"), "a later start showed the list")
     exit_from_tray(box, proc)
     e2e.check("[Position]" not in box.read_catalogue(), "Exit wrote [Position] before Open")
@@ -124,7 +127,7 @@ def check_shortcuts(box):
     box.write_side_file(ODD_NAME + ".key", "odd one<<F12>>")
     proc = box.start([box.macros])
     window = e2e.wait_for(lambda: e2e.find_windows("Ostrevin Keyloom"), 15, "the list")[0]
-    time.sleep(0.3)
+    e2e.xdotool("windowactivate", "--sync", str(window))
     create_desktop_shortcut(box, window, 0)
     daily = os.path.join(desktop, "Daily Report.desktop")
     e2e.wait_for(lambda: os.path.exists(daily), 10, "the Daily Report shortcut")

@@ -24,10 +24,7 @@ def type_and_read(box, text, name):
                             env=box.env(), stdout=subprocess.PIPE, stderr=subprocess.PIPE,
                             text=True, timeout=120)
     e2e.check(result.returncode == 0, f"{name}: typetext failed: {result.stderr}")
-    for proc in box.processes:
-        proc.terminate()
-        proc.wait(5)
-    box.processes.clear()
+    box.group.close()
     with open(log, encoding="utf-8", errors="replace") as f:
         got = f.read()
     os.unlink(log)
