@@ -103,6 +103,12 @@ TEST_F(CleaningTest, DeleteAndMoveDisposeOfTheFilesAndAMoveNeverOverwrites) {
     outcome = cleaner.dispose(rows[1 - moved], CleanMode::Delete, folder);
     ASSERT_TRUE(outcome.ok) << outcome.error;
     EXPECT_FALSE(fs::exists(drive() + "sub/y.tmp"));
+    // A file in the move folder stays where it is, under its own name.
+    rows = scan(folder + "/");
+    outcome = cleaner.dispose(rows.at(0), CleanMode::MoveToFolder, folder);
+    EXPECT_FALSE(outcome.ok);
+    EXPECT_EQ(outcome.error, "It is in the move folder already");
+    EXPECT_TRUE(fs::exists(folder + "/" + rows[0].name));
     // The destination folder is made when missing.
     makeFile(drive() + "z.tmp");
     rows = scan(drive());
@@ -140,6 +146,30 @@ TEST_F(CleaningTest, AFolderRemovedBetweenTwoCleaningsIsMadeAgain) {
             EXPECT_EQ(outcome.destination, c.expected[round]) << c.removed;
             EXPECT_EQ(readFile(c.expected[round]), "round " + std::to_string(round)) << c.removed;
             fs::remove_all(c.removed);
+        }
+    }
+}
+
+std::size_t openDescriptors() {
+    return static_cast<std::size_t>(
+        std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator()));
+}
+
+TEST_F(CleaningTest, NothingStaysOpenBetweenRunsAndARemadeFolderCleansAgain) {
+    // A drive cannot be unmounted while a folder on it is open, and a folder held open after it
+    // was removed and made again is no longer the folder of that name.
+    const std::string folder = top.path() + "/cleaned";
+    for (CleanMode mode : {CleanMode::Delete, CleanMode::Recycle, CleanMode::MoveToFolder}) {
+        for (int round = 0; round < 2; ++round) {
+            fs::remove_all(drive() + "sub");
+            makeFile(drive() + "sub/x.tmp");
+            auto rows = scan(drive());
+            ASSERT_EQ(rows.size(), 1u);
+            const std::size_t before = openDescriptors();
+            const auto report = cleaner.cleanAll(rows, mode, folder);
+            EXPECT_TRUE(report.failures.empty())
+                << static_cast<int>(mode) << ", round " << round << ": " << report.failureMessage();
+            EXPECT_EQ(openDescriptors(), before) << static_cast<int>(mode);
         }
     }
 }

@@ -115,8 +115,13 @@ struct PosixFileDisposal::Trash {
 PosixFileDisposal::PosixFileDisposal() = default;
 
 PosixFileDisposal::~PosixFileDisposal() {
+    endRun();
+}
+
+void PosixFileDisposal::endRun() {
     release(parent_.fd);
     release(destination_.fd);
+    trashes_.clear();
 }
 
 std::string PosixFileDisposal::homeTrash() {
@@ -180,7 +185,9 @@ int PosixFileDisposal::parentOf(const FileRef& file, std::string& name, std::str
                                                    : errorText(errno);
         return -1;
     }
-    parent_ = {key, fd};
+    struct stat st {};
+    ::fstat(fd, &st);
+    parent_ = {key, fd, st.st_dev, st.st_ino};
     return fd;
 }
 
@@ -342,7 +349,14 @@ Disposal PosixFileDisposal::moveTo(const FileRef& file, const std::string& folde
                 result.error = "Cannot use the folder " + folder + ": " + errorText(errno);
                 return result;
             }
-            destination_ = {folder, fd};
+            struct stat dest {};
+            ::fstat(fd, &dest);
+            destination_ = {folder, fd, dest.st_dev, dest.st_ino};
+        }
+        // Moving a file onto itself would only give it a new name and count it as cleaned.
+        if (destination_.device == parent_.device && destination_.inode == parent_.inode) {
+            result.error = "It is in the move folder already";
+            return result;
         }
         result = moveInto(parent, name, st, folder);
         if (result.ok || round > 0 || !removedSince(destination_.fd)) return result;

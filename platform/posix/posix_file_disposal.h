@@ -1,7 +1,7 @@
 // Cleaning on Linux: the freedesktop.org trash, unlinkat, and moves with renameat2 that never
 // replace a file. The folders a file lies in are opened one by one below its walk's root with
-// O_NOFOLLOW, and the last folder opened is kept for the next file, since found files come
-// folder by folder.
+// O_NOFOLLOW, and within a run of cleaning the last folder opened is kept for the next file, since
+// found files come folder by folder.
 #pragma once
 
 #include <sys/stat.h>
@@ -24,6 +24,7 @@ class PosixFileDisposal : public FileDisposal {
     Disposal trash(const FileRef& file) override;
     Disposal remove(const FileRef& file) override;
     Disposal moveTo(const FileRef& file, const std::string& folder) override;
+    void endRun() override;
 
     // "$XDG_DATA_HOME/Trash" (default "~/.local/share/Trash").
     static std::string homeTrash();
@@ -35,6 +36,8 @@ class PosixFileDisposal : public FileDisposal {
     struct Held {
         std::string key;
         int fd = -1;
+        dev_t device = 0;  // of the folder, known once it is open
+        ino_t inode = 0;
     };
 
     // The folder holding the file, opened without following links; -1 with error set.
