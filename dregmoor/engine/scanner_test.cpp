@@ -105,6 +105,24 @@ TEST_F(ScannerTest, RowsComePatternByPatternEachFileOnceAndNoLinkIsFollowed) {
     EXPECT_EQ(report.status(), "Total Files: 4k");
 }
 
+TEST_F(ScannerTest, TheMoveFolderIsNeverScanned) {
+    // What lies there was cleaned already; listing it again would move it onto itself.
+    settings.patterns = {{"*.tmp", true}};
+    settings.drives = {true};
+    makeFile(root() + "keep/x.tmp");
+    makeFile(root() + "data/Cleaned/x.tmp");
+    makeFile(root() + "data/Cleaned/sub/y.tmp");
+    for (const std::string& folder :
+         {root() + "data/Cleaned", root() + "data/../data/Cleaned/", top.path() + "/link"}) {
+        fs::remove(top.path() + "/link");
+        fs::create_directory_symlink(root() + "data/Cleaned", top.path() + "/link");
+        settings.moveFolder = folder;
+        EXPECT_EQ(paths(scan()), (std::vector<std::string>{"/drive/keep/x.tmp"})) << folder;
+    }
+    rows = {{'a', "a: moved", root() + "data/Cleaned/"}};
+    EXPECT_TRUE(scan().rows.empty());
+}
+
 TEST_F(ScannerTest, NothingTickedEndsAtOnceWithAZeroTotal) {
     makeFile(root() + "x.tmp");
     settings.drives = {false};
