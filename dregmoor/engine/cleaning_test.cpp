@@ -288,6 +288,37 @@ TEST_F(CleaningTest, ReadOnlyFoldersAreReportedNotCounted) {
     ::chmod((drive() + "locked").c_str(), 0755);
 }
 
+TEST(TrashPlaces, NamesAreCutBetweenCharactersAndTheTopIsTheMountPoint) {
+    using D = platform::PosixFileDisposal;
+    const std::string e = "\xC3\xA9", euro = "\xE2\x82\xAC";  // two and three bytes
+    struct Cut {
+        std::string name;
+        std::size_t most;
+        std::string cut;
+    } cuts[] = {{"abcdef", 4, "abcd"},  {"ab" + e + "x", 3, "ab"}, {"ab" + e + "x", 4, "ab" + e},
+                {"a" + euro, 2, "a"},   {"a" + euro, 3, "a"},      {euro + euro, 4, euro},
+                {"short", 200, "short"}};
+    for (const auto& c : cuts) EXPECT_EQ(D::cutName(c.name, c.most), c.cut) << c.name;
+
+    const std::string table =
+        "27 1 254:0 / / rw - ext4 /dev/vda rw\n"
+        "47 27 0:40 /@home /home rw - btrfs /dev/sda3 rw,subvolid=257\n"
+        "48 47 0:40 /@data /home/me/data\\040set rw - btrfs /dev/sda3 rw,subvolid=258\n"
+        "49 27 8:17 / /media/me/STICK rw - vfat /dev/sdb1 rw\n";
+    struct Top {
+        const char* path;
+        const char* top;
+    } tops[] = {
+        {"/home/me/projects/sub-subvolume/x.tmp", "/home"},  // a subvolume that is no mount
+        {"/home/me/data set/x.tmp", "/home/me/data set"},
+        {"/home/me/data setx/x.tmp", "/home"},
+        {"/media/me/STICK", "/media/me/STICK"},
+        {"/media/me/STICKER/x.tmp", "/"},
+        {"/srv/x.tmp", "/"},
+    };
+    for (const auto& t : tops) EXPECT_EQ(D::mountPointOf(t.path, table), t.top) << t.path;
+}
+
 TEST(CleanRows, SelectedRowsAreTreatedInOrderAndFailuresKeepTheirRows) {
     platform::FakeFileDisposal disposal;
     Cleaner cleaner(disposal);

@@ -30,6 +30,11 @@ class PosixFileDisposal : public FileDisposal {
     static std::string homeTrash();
     // A trashinfo Path: bytes outside the unreserved set and "/" as "%HH".
     static std::string escapePath(const std::string& path);
+    // The first bytes of a name, at most most of them, never ending inside a UTF-8 character.
+    static std::string cutName(const std::string& name, std::size_t most);
+    // The mount point of a mountinfo table that holds an absolute path: the top folder of its
+    // trash, also when the path lies in a btrfs subvolume that is not mounted itself.
+    static std::string mountPointOf(const std::string& path, const std::string& mountInfo);
 
   private:
     struct Trash;
@@ -46,11 +51,15 @@ class PosixFileDisposal : public FileDisposal {
     bool stillSame(int parent, const std::string& name, const FileRef& file, struct stat& st,
                    std::string& error);
     Trash* trashFor(dev_t device, const std::string& path, std::string& error);
-    void trashInto(Trash& trash, int parent, const std::string& name, const std::string& full,
-                   Disposal& result);
+    void trashInto(Trash& trash, int parent, const std::string& name, const struct stat& st,
+                   const std::string& full, Disposal& result);
     // One move into the held destination folder, a new name when the old one is taken.
     Disposal moveInto(int parent, const std::string& name, const struct stat& st,
                       const std::string& folder);
+    // Copies the file as candidate into dest, synced, then unlinks it: 0, or an errno value
+    // (EEXIST when candidate is taken, ESTALE when the file was replaced).
+    static int copyInto(int parent, const std::string& name, const struct stat& st, int dest,
+                        const std::string& candidate);
     Disposal copyAcross(int parent, const std::string& name, const struct stat& st, int dest,
                         const std::string& folder);
 
