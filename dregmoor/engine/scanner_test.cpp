@@ -123,6 +123,23 @@ TEST_F(ScannerTest, TheMoveFolderIsNeverScanned) {
     EXPECT_TRUE(scan().rows.empty());
 }
 
+TEST_F(ScannerTest, ARowWhoseMountPointShowsAnotherFilesystemNowIsNotScanned) {
+    // The rows were made when the window opened; since then a stick was unplugged and another
+    // one mounted on the same point.
+    settings.patterns = {{"*.tmp", true}};
+    settings.drives = {true};
+    makeFile(root() + "x.tmp");
+    const std::string point = root().substr(0, root().size() - 1);
+    drives.drives = {{"/dev/sdb1", point, "vfat", "", "/", "1234-ABCD"}};
+    const auto then = driveRows(drives);
+    rows = then;
+    EXPECT_EQ(paths(scan()), (std::vector<std::string>{"/drive/x.tmp"}));
+    drives.drives[0].uuid = "5678-EF01";
+    EXPECT_TRUE(scan().rows.empty());
+    drives.drives.clear();  // unmounted: the folder left behind is not the drive either
+    EXPECT_TRUE(scan().rows.empty());
+}
+
 TEST_F(ScannerTest, NothingTickedEndsAtOnceWithAZeroTotal) {
     makeFile(root() + "x.tmp");
     settings.drives = {false};
