@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: unit, window (offscreen), end-to-end (on a private X
-# server that the tests start themselves) and the INI fuzzer; then the logic tests once more
+# server that the tests start themselves) and the fuzzers; then the logic tests once more
 # under AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
