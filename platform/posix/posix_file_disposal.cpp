@@ -264,7 +264,7 @@ Disposal PosixFileDisposal::remove(const FileRef& file) {
     return result;
 }
 
-PosixFileDisposal::Trash* PosixFileDisposal::trashFor(dev_t device, const std::string& path,
+PosixFileDisposal::Trash* PosixFileDisposal::trashFor(dev_t device, int parent,
                                                       std::string& error) {
     if (auto it = trashes_.find(device); it != trashes_.end()) return it->second.get();
     auto trash = std::make_unique<Trash>();
@@ -278,14 +278,16 @@ PosixFileDisposal::Trash* PosixFileDisposal::trashFor(dev_t device, const std::s
         if (base < 0) error = errorText(errno);
         trash->folder = home;
     } else {
-        // The top of the mount the file lies on, as the trash specification has it; its folder
-        // is reached through the real path, since the scanned root may pass through links.
-        const std::string folder = path.substr(0, path.rfind('/') + 1);
+        // The top of the mount the file lies on, as the trash specification has it. The folder
+        // held open tells where it really is, whatever links the scanned path passes through.
         char real[PATH_MAX];
+        const std::string held = "/proc/self/fd/" + std::to_string(parent);
+        const ssize_t length = ::readlink(held.c_str(), real, sizeof real - 1);
         std::ifstream in("/proc/self/mountinfo");
         std::stringstream table;
         table << in.rdbuf();
-        trash->topdir = mountPointOf(::realpath(folder.c_str(), real) ? real : folder, table.str());
+        trash->topdir = mountPointOf(
+            length > 0 ? std::string(real, static_cast<std::size_t>(length)) : "/", table.str());
         const int topFd = ::open(trash->topdir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         const std::string uid = std::to_string(::getuid());
         if (topFd >= 0) {
@@ -326,7 +328,7 @@ Disposal PosixFileDisposal::trash(const FileRef& file) {
     // The trash's folders are looked at again only when trashing fails: checking them before
     // every file would cost two calls a file, and nothing can be made in a removed folder.
     for (int round = 0;; ++round) {
-        Trash* trash = trashFor(st.st_dev, full, result.error);
+        Trash* trash = trashFor(st.st_dev, parent, result.error);
         if (!trash) return result;
         trashInto(*trash, parent, name, st, full, result);
         if (result.ok || round > 0 || !(removedSince(trash->files) || removedSince(trash->info)))

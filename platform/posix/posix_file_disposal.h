@@ -50,7 +50,8 @@ class PosixFileDisposal : public FileDisposal {
     // The file as the scan saw it, or why not.
     bool stillSame(int parent, const std::string& name, const FileRef& file, struct stat& st,
                    std::string& error);
-    Trash* trashFor(dev_t device, const std::string& path, std::string& error);
+    // The trash for files on device, whose folder parent is one of them.
+    Trash* trashFor(dev_t device, int parent, std::string& error);
     void trashInto(Trash& trash, int parent, const std::string& name, const struct stat& st,
                    const std::string& full, Disposal& result);
     // One move into the held destination folder, a new name when the old one is taken.
