@@ -278,7 +278,7 @@ PosixFileDisposal::Trash* PosixFileDisposal::trashFor(dev_t device, int parent,
         if (base < 0) error = errorText(errno);
         trash->folder = home;
     } else {
-        // The top of the mount the file lies on, as the trash specification has it. The folder
+        // The top of the mount the file lies on, as freedesktop.org trashes are placed. The folder
         // held open tells where it really is, whatever links the scanned path passes through.
         char real[PATH_MAX];
         const std::string held = "/proc/self/fd/" + std::to_string(parent);
