@@ -10,6 +10,9 @@ case $target in
     wildcard) sources=(dregmoor/engine/wildcard.cpp) ;;
     *) echo "run_fuzz.sh: unknown target $target" >&2; exit 2 ;;
 esac
+# Temporary files of the target stay in the build folder; a crashed run's are removed next time.
+export TMPDIR=$out/tmp-$target
+rm -rf "$TMPDIR" && mkdir -p "$TMPDIR"
 corpus=$out/corpus-$target
 [ "$target" = ini ] && corpus=$out/corpus
 mkdir -p "$corpus"

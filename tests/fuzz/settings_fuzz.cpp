@@ -20,11 +20,11 @@ void removeFolder() {
     std::filesystem::remove_all(folder, ec);
 }
 
-// A folder of this run's own, removed when the run ends.
+// A folder of this run's own, removed when the run ends (a crash leaves it to the script).
 const std::string& settingsPath() {
     static const std::string path = [] {
-        char name[] = "/tmp/settings-fuzz-XXXXXX";
-        if (!::mkdtemp(name)) std::abort();
+        std::string name = std::filesystem::temp_directory_path() / "settings-fuzz-XXXXXX";
+        if (!::mkdtemp(name.data())) std::abort();
         folder = name;
         std::atexit(removeFolder);
         return folder + "/DREGMOOR.INI";
