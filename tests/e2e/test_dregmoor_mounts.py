@@ -156,8 +156,8 @@ def check_tick_keeps_its_filesystem(mounts, scanner):
     (old,), _ = scanner.positions(kept)
     mounts.mount(mounts.device("newcomer", "ext4", 32), newcomer)
     write(os.path.join(newcomer, "not-mine.tmp"))
-    (now,), listing = scanner.positions(newcomer)
-    e2e.check(now == old, f"the newcomer did not take position {old}:\n{listing}")
+    (now,), listing = scanner.positions(kept)
+    e2e.check(now != old, f"the drive kept position {old}:\n{listing}")
     scanner.write_settings(stored)
     out = scanner("--scan")
     found = [line.split("\t")[0] for line in out.stdout.splitlines()[:-1]]
