@@ -12,12 +12,14 @@ struct MountedDrive {
     std::string mountPoint;  // "/home", without a trailing "/" except for the root
     std::string type;        // "ext4"
     std::string label;       // the filesystem label, empty when it has none
+    std::string root = {};   // the folder of the filesystem shown there: "/", "/@home"
+    std::string uuid = {};   // the filesystem's UUID, or another lasting id the system gives
 };
 
 class DriveSource {
   public:
     virtual ~DriveSource() = default;
-    // One entry per device, in a stable order (by mount point).
+    // One entry per mounted tree that no other entry reaches, ordered by mount point.
     virtual std::vector<MountedDrive> mountedDrives() = 0;
     // The bytes an unprivileged user may still use, or -1 when the query fails.
     virtual std::int64_t freeBytes(const std::string& path) = 0;

@@ -35,6 +35,9 @@ class FileDisposal {
     // Into folder (created when missing); a name already there gets a new name for the moved
     // file, never overwritten. Across filesystems the file is copied, synced, then unlinked.
     virtual Disposal moveTo(const FileRef& file, const std::string& folder) = 0;
+    // A run of cleaning has ended. Folders kept open to save calls within the run are closed, so
+    // that between runs a drive can be unmounted and a folder removed and made again.
+    virtual void endRun() {}
 };
 
 }  // namespace ostrevin::platform

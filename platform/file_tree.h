@@ -21,6 +21,11 @@ struct FileFacts {
     std::int64_t modified = 0, changed = 0;  // seconds since 1970 (mtime, ctime)
 };
 
+// A folder as the filesystem knows it, whatever path leads there.
+struct FolderId {
+    std::uint64_t device = 0, inode = 0;
+};
+
 struct WalkProgress {
     std::uint64_t folders = 0;  // folders entered so far
     std::uint64_t files = 0;    // names of non-folders seen so far
@@ -38,6 +43,8 @@ class TreeVisitor {
                        const FileFacts& facts) = 0;
     // Called on entering each folder and every few dozen names; false ends the walk.
     virtual bool progress(const WalkProgress& progress) = 0;
+    // A folder the walk neither enters nor lists (nothing when the root is that folder).
+    virtual std::optional<FolderId> skippedFolder() const { return std::nullopt; }
 };
 
 enum class WalkEnd { Completed, Cancelled, Unreadable };
@@ -52,6 +59,8 @@ class FileTree {
     // nothing when it is missing or not a regular file.
     virtual std::optional<FileFacts> regularFile(const std::string& root,
                                                  const std::string& relative) = 0;
+    // The folder a path leads to (links followed), if it is one.
+    virtual std::optional<FolderId> folderId(const std::string&) { return std::nullopt; }
 };
 
 }  // namespace ostrevin::platform

@@ -21,6 +21,9 @@ test_packages+=(fd-find libglib2.0-bin)
 # The scanner's end-to-end test moves its clock with libfaketime.
 test_packages+=(libfaketime)
 
+# The scanner's mount tests make btrfs and ext4 filesystems on loop devices.
+test_packages+=(btrfs-progs e2fsprogs mount)
+
 wanted=("${run_packages[@]}")
 [ "${1:-run}" = test ] && wanted+=("${test_packages[@]}")
 

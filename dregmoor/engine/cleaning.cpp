@@ -71,6 +71,11 @@ CleanReport Cleaner::cleanAll(std::vector<ResultRow>& rows, CleanMode mode,
 CleanReport Cleaner::cleanSelected(std::vector<ResultRow>& rows, const std::vector<bool>& selected,
                                    CleanMode mode, const std::string& folder,
                                    const CleanCallback& callback) {
+    // Also when the callback throws: a window that shows an error must not keep the drive busy.
+    struct EndsRun {
+        platform::FileDisposal& disposal;
+        ~EndsRun() { disposal.endRun(); }
+    } endsRun{disposal_};
     CleanReport report;
     std::size_t count = 0;
     for (std::size_t i = 0; i < rows.size() && i < selected.size(); ++i) count += selected[i];

@@ -41,7 +41,8 @@ class Cleaner {
     // (default "~/.local/share/...").
     static std::string defaultMoveFolder();
 
-    // Treats every row; rows cleaned leave the list, rows that failed stay in their order.
+    // Treats every row; rows cleaned leave the list, rows that failed stay in their order. Both
+    // leave nothing open when they return.
     CleanReport cleanAll(std::vector<ResultRow>& rows, CleanMode mode, const std::string& folder,
                          const CleanCallback& callback = {});
     // Treats the rows whose positions are marked in selected (same length as rows).
@@ -55,8 +56,10 @@ class Cleaner {
         lastLook_ = std::move(lastLook);
     }
 
-    // One file, as the three choices dispose of it.
+    // One file, as the three choices dispose of it. A caller that treats files one by one calls
+    // endRun() after the last, so that no folder stays open.
     platform::Disposal dispose(const ResultRow& row, CleanMode mode, const std::string& folder);
+    void endRun() { disposal_.endRun(); }
 
   private:
     platform::FileDisposal& disposal_;

@@ -103,6 +103,12 @@ TEST_F(CleaningTest, DeleteAndMoveDisposeOfTheFilesAndAMoveNeverOverwrites) {
     outcome = cleaner.dispose(rows[1 - moved], CleanMode::Delete, folder);
     ASSERT_TRUE(outcome.ok) << outcome.error;
     EXPECT_FALSE(fs::exists(drive() + "sub/y.tmp"));
+    // A file in the move folder stays where it is, under its own name.
+    rows = scan(folder + "/");
+    outcome = cleaner.dispose(rows.at(0), CleanMode::MoveToFolder, folder);
+    EXPECT_FALSE(outcome.ok);
+    EXPECT_EQ(outcome.error, "It is in the move folder already");
+    EXPECT_TRUE(fs::exists(folder + "/" + rows[0].name));
     // The destination folder is made when missing.
     makeFile(drive() + "z.tmp");
     rows = scan(drive());
@@ -140,6 +146,30 @@ TEST_F(CleaningTest, AFolderRemovedBetweenTwoCleaningsIsMadeAgain) {
             EXPECT_EQ(outcome.destination, c.expected[round]) << c.removed;
             EXPECT_EQ(readFile(c.expected[round]), "round " + std::to_string(round)) << c.removed;
             fs::remove_all(c.removed);
+        }
+    }
+}
+
+std::size_t openDescriptors() {
+    return static_cast<std::size_t>(
+        std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator()));
+}
+
+TEST_F(CleaningTest, NothingStaysOpenBetweenRunsAndARemadeFolderCleansAgain) {
+    // A drive cannot be unmounted while a folder on it is open, and a folder held open after it
+    // was removed and made again is no longer the folder of that name.
+    const std::string folder = top.path() + "/cleaned";
+    for (CleanMode mode : {CleanMode::Delete, CleanMode::Recycle, CleanMode::MoveToFolder}) {
+        for (int round = 0; round < 2; ++round) {
+            fs::remove_all(drive() + "sub");
+            makeFile(drive() + "sub/x.tmp");
+            auto rows = scan(drive());
+            ASSERT_EQ(rows.size(), 1u);
+            const std::size_t before = openDescriptors();
+            const auto report = cleaner.cleanAll(rows, mode, folder);
+            EXPECT_TRUE(report.failures.empty())
+                << static_cast<int>(mode) << ", round " << round << ": " << report.failureMessage();
+            EXPECT_EQ(openDescriptors(), before) << static_cast<int>(mode);
         }
     }
 }
@@ -256,6 +286,37 @@ TEST_F(CleaningTest, ReadOnlyFoldersAreReportedNotCounted) {
         EXPECT_EQ(rows.size(), 1u);
     }
     ::chmod((drive() + "locked").c_str(), 0755);
+}
+
+TEST(TrashPlaces, NamesAreCutBetweenCharactersAndTheTopIsTheMountPoint) {
+    using D = platform::PosixFileDisposal;
+    const std::string e = "\xC3\xA9", euro = "\xE2\x82\xAC";  // two and three bytes
+    struct Cut {
+        std::string name;
+        std::size_t most;
+        std::string cut;
+    } cuts[] = {{"abcdef", 4, "abcd"},  {"ab" + e + "x", 3, "ab"}, {"ab" + e + "x", 4, "ab" + e},
+                {"a" + euro, 2, "a"},   {"a" + euro, 3, "a"},      {euro + euro, 4, euro},
+                {"short", 200, "short"}};
+    for (const auto& c : cuts) EXPECT_EQ(D::cutName(c.name, c.most), c.cut) << c.name;
+
+    const std::string table =
+        "27 1 254:0 / / rw - ext4 /dev/vda rw\n"
+        "47 27 0:40 /@home /home rw - btrfs /dev/sda3 rw,subvolid=257\n"
+        "48 47 0:40 /@data /home/me/data\\040set rw - btrfs /dev/sda3 rw,subvolid=258\n"
+        "49 27 8:17 / /media/me/STICK rw - vfat /dev/sdb1 rw\n";
+    struct Top {
+        const char* path;
+        const char* top;
+    } tops[] = {
+        {"/home/me/projects/sub-subvolume/x.tmp", "/home"},  // a subvolume that is no mount
+        {"/home/me/data set/x.tmp", "/home/me/data set"},
+        {"/home/me/data setx/x.tmp", "/home"},
+        {"/media/me/STICK", "/media/me/STICK"},
+        {"/media/me/STICKER/x.tmp", "/"},
+        {"/srv/x.tmp", "/"},
+    };
+    for (const auto& t : tops) EXPECT_EQ(D::mountPointOf(t.path, table), t.top) << t.path;
 }
 
 TEST(CleanRows, SelectedRowsAreTreatedInOrderAndFailuresKeepTheirRows) {

@@ -153,6 +153,7 @@ int clean(CommandLineContext& c, std::vector<ResultRow>& rows, CleanMode mode,
                 << '\n';
         }
     }
+    cleaner.endRun();
     out << report.status() << '\n';
     if (!report.failures.empty()) err << report.failureMessage() << '\n';
     return report.failures.empty() ? kExitOk : kExitSomeFailed;
@@ -163,7 +164,7 @@ int scanAndMaybeClean(const Options& o, CommandLineContext& c, std::ostream& out
     SettingsFile file(c.settingsFile);
     const auto rows = driveRows(c.drives);
     ScannerSettings settings;
-    const LoadOutcome loaded = file.load(settings, rows.size(), c.clock, false);
+    const LoadOutcome loaded = file.load(settings, driveIds(rows), c.clock, false);
     if (loaded.error) {
         err << "dregmoor: the settings in " << file.store().path()
             << " cannot be used: " << *loaded.error << '\n';
@@ -181,6 +182,8 @@ int scanAndMaybeClean(const Options& o, CommandLineContext& c, std::ostream& out
         settings.drives.assign(scanned.size(), true);
         settings.tempFolder = settings.cacheFolder = settings.cookieFolder = false;
     }
+    const std::string folder = o.moveTo ? *o.moveTo : Cleaner::defaultMoveFolder();
+    settings.moveFolder = folder;
     Scanner scanner(c.tree, c.drives, folders);
     ScanReport report;
     try {
@@ -197,7 +200,6 @@ int scanAndMaybeClean(const Options& o, CommandLineContext& c, std::ostream& out
         out << text << report.status() << '\n';
         return kExitOk;
     }
-    const std::string folder = o.moveTo ? *o.moveTo : Cleaner::defaultMoveFolder();
     return clean(c, report.rows, settings.cleanMode, folder, o.dryRun, out, err);
 }
 

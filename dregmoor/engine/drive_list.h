@@ -15,9 +15,13 @@ struct DriveRow {
     char letter = 'a';
     std::string caption;
     std::string mountPoint;  // ends in "/"
+    // Which filesystem the row shows (its UUID and folder, or where the system gives no UUID, its
+    // device and mount point), as sixteen hex digits; empty when not known.
+    std::string id = {};
 };
 
 std::vector<DriveRow> driveRows(platform::DriveSource& source);
+std::vector<std::string> driveIds(const std::vector<DriveRow>& rows);
 
 // "a" or "A" = 1 through "z" or "Z" = 26; any other character gives 3.
 int DriveNumber(char letter);

@@ -1,6 +1,7 @@
 #include "dregmoor/engine/scanner.h"
 
 #include <array>
+#include <optional>
 
 #include "common/text.h"
 #include "dregmoor/engine/wildcard.h"
@@ -41,6 +42,9 @@ class RowCollector : public platform::TreeVisitor {
             if (last >= 'a' && last <= 'z') lastBytes_[last - 32] = true;
         }
     }
+
+    void skip(std::optional<platform::FolderId> folder) { skipped_ = folder; }
+    std::optional<platform::FolderId> skippedFolder() const override { return skipped_; }
 
     // Temp lists only what the user owns and nobody has touched for a day.
     void keepOnly(std::uint32_t owner, std::int64_t now) {
@@ -106,6 +110,7 @@ class RowCollector : public platform::TreeVisitor {
     bool anyLastByte_ = false;
     std::size_t found_ = 0;
     bool filtered_ = false;
+    std::optional<platform::FolderId> skipped_;
     std::uint32_t owner_ = 0;
     std::int64_t now_ = 0;
 };
@@ -164,12 +169,14 @@ ScanReport Scanner::ScanDrives(bool timed, const ScannerSettings& settings,
         const std::int64_t freeKb = drives_.freeBytes(folder) / 1024;
         return freeKb <= static_cast<std::int64_t>(*threshold) * 1024;
     };
+    const auto moveFolder = tree_.folderId(settings.moveFolder);
     // Walks one root; false when the caller cancelled.
     const auto walk = [&](const std::string& root, const std::vector<Ticked>* patterns, int source,
                           std::string_view status, bool temp) {
         progress.status = status;
         RowCollector collector(root, patterns, source, progress, report.rows.size(), callback);
         if (temp) collector.keepOnly(folders_.user, folders_.nowSeconds);
+        collector.skip(moveFolder);
         const bool whole = tree_.walk(root, collector) != platform::WalkEnd::Cancelled;
         progress.folder = root;  // the walk's own path is gone
         collector.appendTo(report.rows);
@@ -177,9 +184,19 @@ ScanReport Scanner::ScanDrives(bool timed, const ScannerSettings& settings,
         return whole;
     };
 
+    // The rows may be older than the mounts (a window open for days): a mount point that shows
+    // another filesystem now, or none, is not the drive that was ticked.
+    std::optional<std::vector<DriveRow>> now;
+    const auto stillThere = [&](const DriveRow& row) {
+        if (row.id.empty()) return true;
+        if (!now) now = dregmoor::driveRows(drives_);
+        for (const auto& r : *now)
+            if (r.mountPoint == row.mountPoint) return r.id == row.id;
+        return false;
+    };
     for (std::size_t d = 0; d < driveRows.size() && !ticked.empty(); ++d) {
         if (d >= settings.drives.size() || !settings.drives[d]) continue;
-        if (!wanted(driveRows[d].mountPoint)) continue;
+        if (!stillThere(driveRows[d]) || !wanted(driveRows[d].mountPoint)) continue;
         if (!walk(driveRows[d].mountPoint, &ticked, 0, patternStatus, false)) {
             report.cancelled = true;
             return report;

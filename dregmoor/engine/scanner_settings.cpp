@@ -1,5 +1,8 @@
 #include "dregmoor/engine/scanner_settings.h"
 
+#include <algorithm>
+#include <map>
+
 #include "common/text.h"
 #include "dregmoor/engine/date_time.h"
 
@@ -53,6 +56,51 @@ std::vector<bool> parseDrives(const std::string& stored, std::size_t driveCount)
     return ticks;
 }
 
+std::string driveIdsValue(const std::vector<bool>& ticks, const std::vector<std::string>& ids) {
+    std::string value;
+    for (std::size_t i = 0; i < ticks.size() && i < ids.size(); ++i)
+        if (ticks[i] && !ids[i].empty())
+            value += toDecimal(static_cast<long long>(i)) + ":" + ids[i] + ",";
+    return value;
+}
+
+std::vector<bool> placeDrives(const std::string& drives, const std::string& recorded,
+                              const std::vector<std::string>& ids, std::string& unrecorded) {
+    std::map<long long, std::string> meant;
+    std::string_view rest = recorded;
+    while (!rest.empty()) {  // a malformed entry records nothing
+        const auto comma = rest.find(',');
+        const std::string_view item = rest.substr(0, comma);
+        rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
+        const auto colon = item.find(':');
+        if (colon == std::string_view::npos) continue;
+        if (auto position = parseInteger(trimControl(item.substr(0, colon))))
+            meant[*position] = trimControl(item.substr(colon + 1));
+    }
+    // Read with room for positions past the rows, whose filesystem may stand elsewhere now.
+    const std::vector<bool> stored = parseDrives(drives, std::max<std::size_t>(ids.size(), 1024));
+    std::vector<bool> ticks(ids.size(), false);
+    unrecorded.clear();
+    for (std::size_t p = 0; p < stored.size(); ++p) {
+        if (!stored[p]) continue;
+        const auto it = meant.find(static_cast<long long>(p));
+        if (it == meant.end() || it->second.empty() || (p < ids.size() && ids[p].empty())) {
+            if (p >= ids.size()) continue;
+            ticks[p] = true;
+            if (!ids[p].empty())
+                unrecorded += toDecimal(static_cast<long long>(p)) + ":" + ids[p] + ",";
+            continue;
+        }
+        if (p < ids.size() && ids[p] == it->second) {
+            ticks[p] = true;
+            continue;
+        }
+        const auto now = std::find(ids.begin(), ids.end(), it->second);
+        if (now != ids.end()) ticks[static_cast<std::size_t>(now - ids.begin())] = true;
+    }
+    return ticks;
+}
+
 std::string patternsValue(const std::vector<PatternRow>& rows) {
     std::string value;
     for (const auto& row : rows) value += row.text + "," + (row.ticked ? "1," : "0,");
@@ -97,7 +145,13 @@ SettingsFile::SettingsFile(const std::string& fileName) : store_(fileName) {}
 
 LoadOutcome SettingsFile::load(ScannerSettings& s, std::size_t driveCount, platform::Clock& clock,
                                bool startsWindow) {
+    return load(s, std::vector<std::string>(driveCount), clock, startsWindow);
+}
+
+LoadOutcome SettingsFile::load(ScannerSettings& s, const std::vector<std::string>& driveIds,
+                               platform::Clock& clock, bool startsWindow) {
     LoadOutcome outcome;
+    driveIds_ = driveIds;
     unread_.assign(kKeyCount, false);
     Key at = Key::AutoErase;
     try {
@@ -107,7 +161,11 @@ LoadOutcome SettingsFile::load(ScannerSettings& s, std::size_t driveCount, platf
         }
         s.autoErase = store_.readBool(kSettings, "AutoErase", false);
         at = Key::Drives;
-        s.drives = parseDrives(store_.readString(kSettings, "Drives", ""), driveCount);
+        const std::string recorded = store_.readString(kSettings, "DriveIds", "");
+        std::string unrecorded;
+        s.drives =
+            placeDrives(store_.readString(kSettings, "Drives", ""), recorded, driveIds, unrecorded);
+        if (!unrecorded.empty()) recordDriveIds(recorded + unrecorded);
         at = Key::DeleteOption;
         const int option = store_.readInteger(kSettings, "DeleteOption", 1);
         if (option >= 1 && option <= 3) s.cleanMode = static_cast<CleanMode>(option);
@@ -195,6 +253,9 @@ void SettingsFile::save(const ScannerSettings& s) {
             doc.removeKey(kSettings, "Drives");
             if (auto drives = drivesValue(s.drives); !drives.empty())
                 doc.set(kSettings, "Drives", drives);
+            doc.removeKey(kSettings, "DriveIds");
+            if (auto ids = driveIdsValue(s.drives, driveIds_); !ids.empty())
+                doc.set(kSettings, "DriveIds", ids);
         }
         put(Key::DeleteOption, s.cleanMode == was.cleanMode, kSettings, "DeleteOption",
             toDecimal(static_cast<int>(s.cleanMode)));
@@ -233,6 +294,15 @@ void SettingsFile::save(const ScannerSettings& s) {
             "MonthParameter", trimControl(s.monthParameter));
     });
     for (std::size_t k : chosen) unread_[k] = false;
+}
+
+void SettingsFile::recordDriveIds(const std::string& ids) {
+    // Ticks written by hand or by an older version mean from now on the filesystems they name
+    // today. Where the file cannot be written they simply keep meaning their positions.
+    try {
+        store_.writeString(kSettings, "DriveIds", ids);
+    } catch (const std::exception&) {
+    }
 }
 
 void SettingsFile::saveDayParameter(int hour, int minute) {

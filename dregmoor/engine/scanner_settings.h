@@ -49,6 +49,9 @@ struct ScannerSettings {
     std::string monthParameter = "1";
     int dayHour = 12, dayMinute = 0;  // Schedule/DayParameter, dt1
     int weekday = 0;                  // Schedule/WeekParameter: 0 none, 1 Sunday .. 7 Saturday
+    // The destination of the move (edtFolder), never stored: a scan passes over it, since what
+    // lies there was cleaned already.
+    std::string moveFolder;
 
     bool operator==(const ScannerSettings&) const = default;
 };
@@ -72,6 +75,11 @@ class SettingsFile {
     // that cannot be read does not keep the other settings from loading.
     LoadOutcome load(ScannerSettings& settings, std::size_t driveCount, platform::Clock& clock,
                      bool startsWindow = true);
+    // The same with the id of each drive row (driveIds): a tick stays with the filesystem it was
+    // given to, ticking the row that shows that filesystem now, or none when it is not mounted.
+    // Ticks without a recorded filesystem (written by hand) are given the one at their position.
+    LoadOutcome load(ScannerSettings& settings, const std::vector<std::string>& driveIds,
+                     platform::Clock& clock, bool startsWindow = true);
     // Every setting in one atomic replacement of the file; throws IniWriteError ("Unable to write
     // to %s") when refused, leaving the file as it was.
     void save(const ScannerSettings& settings);
@@ -108,14 +116,23 @@ class SettingsFile {
     static constexpr std::size_t kKeyCount = static_cast<std::size_t>(Key::MonthParameter) + 1;
 
   private:
+    void recordDriveIds(const std::string& ids);
+
     IniStore store_;
     std::optional<ScannerSettings> shown_;
-    std::vector<bool> unread_;  // by Key: not reached by a loading that stopped early
+    std::vector<bool> unread_;           // by Key: not reached by a loading that stopped early
+    std::vector<std::string> driveIds_;  // of the rows the ticks of save() refer to
 };
 
 // The "Drives" and "ScanFor" values and back.
 std::string drivesValue(const std::vector<bool>& ticks);
 std::vector<bool> parseDrives(const std::string& value, std::size_t driveCount);
+// "DriveIds", beside "Drives": the filesystem each tick was given to, as position, ":", id, ",".
+std::string driveIdsValue(const std::vector<bool>& ticks, const std::vector<std::string>& ids);
+// The ticks of a "Drives" value for the rows with these ids, given what "DriveIds" recorded;
+// unrecorded gets the "DriveIds" entries of the ticks that had no filesystem recorded.
+std::vector<bool> placeDrives(const std::string& drives, const std::string& recorded,
+                              const std::vector<std::string>& ids, std::string& unrecorded);
 std::string patternsValue(const std::vector<PatternRow>& rows);
 std::vector<PatternRow> parsePatterns(const std::string& value);
 

@@ -105,6 +105,41 @@ TEST_F(ScannerTest, RowsComePatternByPatternEachFileOnceAndNoLinkIsFollowed) {
     EXPECT_EQ(report.status(), "Total Files: 4k");
 }
 
+TEST_F(ScannerTest, TheMoveFolderIsNeverScanned) {
+    // What lies there was cleaned already; listing it again would move it onto itself.
+    settings.patterns = {{"*.tmp", true}};
+    settings.drives = {true};
+    makeFile(root() + "keep/x.tmp");
+    makeFile(root() + "data/Cleaned/x.tmp");
+    makeFile(root() + "data/Cleaned/sub/y.tmp");
+    for (const std::string& folder :
+         {root() + "data/Cleaned", root() + "data/../data/Cleaned/", top.path() + "/link"}) {
+        fs::remove(top.path() + "/link");
+        fs::create_directory_symlink(root() + "data/Cleaned", top.path() + "/link");
+        settings.moveFolder = folder;
+        EXPECT_EQ(paths(scan()), (std::vector<std::string>{"/drive/keep/x.tmp"})) << folder;
+    }
+    rows = {{'a', "a: moved", root() + "data/Cleaned/"}};
+    EXPECT_TRUE(scan().rows.empty());
+}
+
+TEST_F(ScannerTest, ARowWhoseMountPointShowsAnotherFilesystemNowIsNotScanned) {
+    // The rows were made when the window opened; since then a stick was unplugged and another
+    // one mounted on the same point.
+    settings.patterns = {{"*.tmp", true}};
+    settings.drives = {true};
+    makeFile(root() + "x.tmp");
+    const std::string point = root().substr(0, root().size() - 1);
+    drives.drives = {{"/dev/sdb1", point, "vfat", "", "/", "1234-ABCD"}};
+    const auto then = driveRows(drives);
+    rows = then;
+    EXPECT_EQ(paths(scan()), (std::vector<std::string>{"/drive/x.tmp"}));
+    drives.drives[0].uuid = "5678-EF01";
+    EXPECT_TRUE(scan().rows.empty());
+    drives.drives.clear();  // unmounted: the folder left behind is not the drive either
+    EXPECT_TRUE(scan().rows.empty());
+}
+
 TEST_F(ScannerTest, NothingTickedEndsAtOnceWithAZeroTotal) {
     makeFile(root() + "x.tmp");
     settings.drives = {false};

@@ -212,6 +212,45 @@ TEST(SettingsLists, DrivesAndPatternsReadAsStored) {
     for (const auto& c : cases) EXPECT_EQ(parsePatterns(c.stored), c.rows) << c.stored;
 }
 
+TEST(SettingsLists, TicksStayWithTheFilesystemTheyWereGiven) {
+    const std::vector<std::string> now = {"a", "b", "c"};
+    struct Case {
+        const char* drives;
+        const char* recorded;
+        std::vector<std::string> ids;
+        std::vector<bool> ticks;
+        const char* unrecorded;
+    } cases[] = {
+        {"1,", "1:b,", now, {false, true, false}, ""},
+        {"1,", "1:x,", now, {false, false, false}, ""},      // another filesystem there, x gone
+        {"1,", "1:c,", now, {false, false, true}, ""},       // the tick follows its filesystem
+        {"5,", "5:a,", now, {true, false, false}, ""},       // from a row that is no more
+        {"0,2,", "", now, {true, false, true}, "0:a,2:c,"},  // by hand: what stands there now
+        {"0,1,", "0:b,junk,:,1:", now, {false, true, false}, "1:b,"},
+        {"1,", "1:b,", {"", "", ""}, {false, true, false}, ""},  // ids unknown: by position
+    };
+    for (const auto& c : cases) {
+        std::string unrecorded;
+        EXPECT_EQ(placeDrives(c.drives, c.recorded, c.ids, unrecorded), c.ticks)
+            << c.drives << " " << c.recorded;
+        EXPECT_EQ(unrecorded, c.unrecorded) << c.drives << " " << c.recorded;
+    }
+}
+
+TEST_F(SettingsTest, TicksGivenByHandAreTiedToTheirFilesystemsOnLoading) {
+    write("[Settings]\nDrives=1,\n");
+    SettingsFile file(path());
+    ScannerSettings s;
+    ASSERT_FALSE(file.load(s, {"a", "b"}, clock).error);
+    EXPECT_NE(read().find("DriveIds=1:b,\n"), std::string::npos) << read();
+    // A new mount took the first place: the tick moves along, and saving says so.
+    SettingsFile later(path());
+    ASSERT_FALSE(later.load(s, {"n", "a", "b"}, clock).error);
+    EXPECT_EQ(s.drives, (std::vector<bool>{false, false, true}));
+    later.save(s);
+    EXPECT_NE(read().find("Drives=2,\nDriveIds=2:b,\n"), std::string::npos) << read();
+}
+
 TEST(SettingsLists, PatternsThatCouldNotBeReadBackAreRefused) {
     std::vector<PatternRow> rows;
     addPattern(rows, "  *.tmp ");

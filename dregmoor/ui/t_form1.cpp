@@ -111,7 +111,7 @@ bool TForm1::FormCreate() {
     fillDrives();
     ScannerSettings settings;
     const LoadOutcome outcome =
-        services_.settings.load(settings, driveRows_.size(), services_.clock);
+        services_.settings.load(settings, driveIds(driveRows_), services_.clock);
     if (outcome.firstRun) {
         show();
         hooks_.showHelp("Getting_Started");
@@ -221,6 +221,7 @@ ScannerSettings TForm1::currentSettings() const {
     s.dayMinute = dt1->time().minute();
     s.weekday = cbDays->currentIndex() + 1;
     s.monthParameter = toUtf8(meDayOfTheMonth->text().trimmed());
+    s.moveFolder = toUtf8(edtFolder->text());
     return s;
 }
 

@@ -4,11 +4,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string_view>
 #include <unordered_map>
 
@@ -91,6 +94,21 @@ int ownFolder(int at, const char* name, std::string& error) {
     return fd;
 }
 
+// mountinfo writes blanks, tabs, newlines and backslashes as "\ooo".
+std::string unescapeMountField(const std::string& field) {
+    std::string out;
+    for (std::size_t i = 0; i < field.size(); ++i) {
+        if (field[i] == '\\' && i + 3 < field.size() && field[i + 1] >= '0' &&
+            field[i + 1] <= '3') {
+            out += static_cast<char>(std::stoi(field.substr(i + 1, 3), nullptr, 8));
+            i += 3;
+        } else {
+            out += field[i];
+        }
+    }
+    return out;
+}
+
 // "name (2).ext" for the second try of a move.
 std::string movedName(const std::string& name, int attempt) {
     if (attempt == 1) return name;
@@ -115,8 +133,13 @@ struct PosixFileDisposal::Trash {
 PosixFileDisposal::PosixFileDisposal() = default;
 
 PosixFileDisposal::~PosixFileDisposal() {
+    endRun();
+}
+
+void PosixFileDisposal::endRun() {
     release(parent_.fd);
     release(destination_.fd);
+    trashes_.clear();
 }
 
 std::string PosixFileDisposal::homeTrash() {
@@ -139,6 +162,30 @@ std::string PosixFileDisposal::escapePath(const std::string& path) {
         }
     }
     return out;
+}
+
+std::string PosixFileDisposal::cutName(const std::string& name, std::size_t most) {
+    if (name.size() <= most) return name;
+    std::size_t cut = most;
+    while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
+    return name.substr(0, cut);
+}
+
+std::string PosixFileDisposal::mountPointOf(const std::string& path, const std::string& mountInfo) {
+    std::string best = "/";
+    std::istringstream lines(mountInfo);
+    std::string line;
+    while (std::getline(lines, line)) {
+        std::istringstream fields(line);
+        std::string skip, point;
+        if (!(fields >> skip >> skip >> skip >> skip >> point)) continue;
+        point = unescapeMountField(point);
+        const bool holds =
+            point == "/" ||
+            (path.starts_with(point) && (path.size() == point.size() || path[point.size()] == '/'));
+        if (holds && point.size() > best.size()) best = point;
+    }
+    return best;
 }
 
 int PosixFileDisposal::parentOf(const FileRef& file, std::string& name, std::string& error) {
@@ -180,7 +227,9 @@ int PosixFileDisposal::parentOf(const FileRef& file, std::string& name, std::str
                                                    : errorText(errno);
         return -1;
     }
-    parent_ = {key, fd};
+    struct stat st {};
+    ::fstat(fd, &st);
+    parent_ = {key, fd, st.st_dev, st.st_ino};
     return fd;
 }
 
@@ -215,7 +264,7 @@ Disposal PosixFileDisposal::remove(const FileRef& file) {
     return result;
 }
 
-PosixFileDisposal::Trash* PosixFileDisposal::trashFor(dev_t device, const std::string& path,
+PosixFileDisposal::Trash* PosixFileDisposal::trashFor(dev_t device, int parent,
                                                       std::string& error) {
     if (auto it = trashes_.find(device); it != trashes_.end()) return it->second.get();
     auto trash = std::make_unique<Trash>();
@@ -229,14 +278,16 @@ PosixFileDisposal::Trash* PosixFileDisposal::trashFor(dev_t device, const std::s
         if (base < 0) error = errorText(errno);
         trash->folder = home;
     } else {
-        // The top folder of the file's filesystem: climb while the device stays the same.
-        std::string top = path.substr(0, path.rfind('/'));
-        while (!top.empty()) {
-            const std::string up = top.substr(0, top.rfind('/'));
-            if (::stat(up.empty() ? "/" : up.c_str(), &st) != 0 || st.st_dev != device) break;
-            top = up;
-        }
-        trash->topdir = top.empty() ? "/" : top;
+        // The top of the mount the file lies on, as freedesktop.org trashes are placed. The folder
+        // held open tells where it really is, whatever links the scanned path passes through.
+        char real[PATH_MAX];
+        const std::string held = "/proc/self/fd/" + std::to_string(parent);
+        const ssize_t length = ::readlink(held.c_str(), real, sizeof real - 1);
+        std::ifstream in("/proc/self/mountinfo");
+        std::stringstream table;
+        table << in.rdbuf();
+        trash->topdir = mountPointOf(
+            length > 0 ? std::string(real, static_cast<std::size_t>(length)) : "/", table.str());
         const int topFd = ::open(trash->topdir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         const std::string uid = std::to_string(::getuid());
         if (topFd >= 0) {
@@ -277,9 +328,9 @@ Disposal PosixFileDisposal::trash(const FileRef& file) {
     // The trash's folders are looked at again only when trashing fails: checking them before
     // every file would cost two calls a file, and nothing can be made in a removed folder.
     for (int round = 0;; ++round) {
-        Trash* trash = trashFor(st.st_dev, full, result.error);
+        Trash* trash = trashFor(st.st_dev, parent, result.error);
         if (!trash) return result;
-        trashInto(*trash, parent, name, full, result);
+        trashInto(*trash, parent, name, st, full, result);
         if (result.ok || round > 0 || !(removedSince(trash->files) || removedSince(trash->info)))
             return result;
         trashes_.erase(st.st_dev);
@@ -287,7 +338,8 @@ Disposal PosixFileDisposal::trash(const FileRef& file) {
 }
 
 void PosixFileDisposal::trashInto(Trash& trash, int parent, const std::string& name,
-                                  const std::string& full, Disposal& result) {
+                                  const struct stat& st, const std::string& full,
+                                  Disposal& result) {
     std::string stored = full;
     if (!trash.topdir.empty() && trash.topdir != "/" &&
         full.compare(0, trash.topdir.size() + 1, trash.topdir + "/") == 0)
@@ -296,7 +348,7 @@ void PosixFileDisposal::trashInto(Trash& trash, int parent, const std::string& n
         stored = full.substr(1);
     const std::string info =
         "[Trash Info]\nPath=" + escapePath(stored) + "\nDeletionDate=" + deletionDate() + "\n";
-    const std::string base = name.size() > 200 ? name.substr(0, 200) : name;
+    const std::string base = cutName(name, 200);
     int& attempt = trash.nextAttempt[base];
     for (int tries = 0; tries < 10000; ++tries) {
         const int n = ++attempt;
@@ -311,12 +363,19 @@ void PosixFileDisposal::trashInto(Trash& trash, int parent, const std::string& n
         }
         const bool written = writeAll(fd, info);
         ::close(fd);
-        if (written && renameNoReplace(parent, name.c_str(), trash.files, candidate.c_str()) == 0) {
+        int saved = EIO;
+        if (written) {
+            // A btrfs subvolume inside the mount is a filesystem of its own for rename.
+            saved = renameNoReplace(parent, name.c_str(), trash.files, candidate.c_str()) == 0
+                        ? 0
+                        : errno;
+            if (saved == EXDEV) saved = copyInto(parent, name, st, trash.files, candidate);
+        }
+        if (saved == 0) {
             result.ok = true;
             result.destination = trash.folder + "/files/" + candidate;
             return;
         }
-        const int saved = written ? errno : EIO;
         ::unlinkat(trash.info, infoName.c_str(), 0);
         if (saved == EEXIST) continue;
         result.error = errorText(saved);
@@ -342,7 +401,14 @@ Disposal PosixFileDisposal::moveTo(const FileRef& file, const std::string& folde
                 result.error = "Cannot use the folder " + folder + ": " + errorText(errno);
                 return result;
             }
-            destination_ = {folder, fd};
+            struct stat dest {};
+            ::fstat(fd, &dest);
+            destination_ = {folder, fd, dest.st_dev, dest.st_ino};
+        }
+        // Moving a file onto itself would only give it a new name and count it as cleaned.
+        if (destination_.device == parent_.device && destination_.inode == parent_.inode) {
+            result.error = "It is in the move folder already";
+            return result;
         }
         result = moveInto(parent, name, st, folder);
         if (result.ok || round > 0 || !removedSince(destination_.fd)) return result;
@@ -373,23 +439,40 @@ Disposal PosixFileDisposal::moveInto(int parent, const std::string& name, const 
 Disposal PosixFileDisposal::copyAcross(int parent, const std::string& name, const struct stat& st,
                                        int dest, const std::string& folder) {
     Disposal result;
+    for (int attempt = 1; attempt < 10000; ++attempt) {
+        const std::string candidate = movedName(name, attempt);
+        const int error = copyInto(parent, name, st, dest, candidate);
+        if (error == EEXIST) continue;
+        if (error == 0) {
+            result.ok = true;
+            result.destination = folder + candidate;
+        } else {
+            result.error = error == ESTALE ? "It was replaced by another file" : errorText(error);
+        }
+        return result;
+    }
+    result.error = "Too many files of that name in " + folder;
+    return result;
+}
+
+int PosixFileDisposal::copyInto(int parent, const std::string& name, const struct stat& st,
+                                int dest, const std::string& candidate) {
     const int in = ::openat(parent, name.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
     struct stat opened {};
     if (in < 0 || ::fstat(in, &opened) != 0 || opened.st_ino != st.st_ino) {
-        result.error = in < 0 ? errorText(errno) : "It was replaced by another file";
+        const int error = in < 0 ? errno : ESTALE;
         if (in >= 0) ::close(in);
-        return result;
+        return error;
     }
-    std::string candidate;
-    int out = -1;
-    for (int attempt = 1; out < 0 && attempt < 10000; ++attempt) {
-        candidate = movedName(name, attempt);
-        out = ::openat(dest, candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        if (out < 0 && errno != EEXIST) break;
+    const int out =
+        ::openat(dest, candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (out < 0) {
+        const int error = errno;
+        ::close(in);
+        return error;
     }
-    bool ok = out >= 0;
-    int error = ok ? 0 : errno;
-    while (ok) {
+    int error = 0;
+    for (;;) {
         const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, 1 << 30, 0);
         if (n == 0) break;
         if (n < 0) {
@@ -398,29 +481,21 @@ Disposal PosixFileDisposal::copyAcross(int parent, const std::string& name, cons
             ssize_t got;
             while ((got = ::read(in, buf, sizeof buf)) > 0)
                 if (!writeAll(out, std::string(buf, static_cast<std::size_t>(got)))) break;
-            ok = got == 0;
-            error = ok ? 0 : errno;
+            if (got != 0) error = errno ? errno : EIO;
             break;
         }
     }
-    if (ok) {
+    if (!error) {
         const struct timespec times[2] = {st.st_atim, st.st_mtim};
         ::fchmod(out, st.st_mode & 07777);
         ::futimens(out, times);
-        ok = ::fsync(out) == 0;
-        if (!ok) error = errno;
+        if (::fsync(out) != 0) error = errno;
     }
-    if (out >= 0 && ::close(out) != 0 && ok) ok = false, error = errno;
+    if (::close(out) != 0 && !error) error = errno;
     ::close(in);
-    if (ok && ::unlinkat(parent, name.c_str(), 0) != 0) ok = false, error = errno;
-    if (!ok) {
-        if (out >= 0) ::unlinkat(dest, candidate.c_str(), 0);
-        result.error = errorText(error ? error : EIO);
-        return result;
-    }
-    result.ok = true;
-    result.destination = folder + candidate;
-    return result;
+    if (!error && ::unlinkat(parent, name.c_str(), 0) != 0) error = errno;
+    if (error) ::unlinkat(dest, candidate.c_str(), 0);
+    return error;
 }
 
 }  // namespace ostrevin::platform

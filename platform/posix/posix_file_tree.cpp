@@ -31,12 +31,16 @@ constexpr std::uint64_t kProgressEvery = 64;
 // The largest record getdents64 gives (a 255-byte name), rounded up.
 constexpr long kLargestRecord = 512;
 
+// The filesystem type of a folder, 0 when unknown.
+unsigned long filesystemOf(int fd) {
+    struct statfs fs {};
+    return ::fstatfs(fd, &fs) == 0 ? static_cast<unsigned long>(fs.f_type) : 0;
+}
+
 // Filesystems whose getdents64 fills the buffer until the folder ends, so a short answer is the
 // end and the call that would return nothing can be saved.
-bool fillsWholeBuffer(int fd) {
-    struct statfs fs {};
-    if (::fstatfs(fd, &fs) != 0) return false;
-    switch (static_cast<unsigned long>(fs.f_type)) {
+bool fillsWholeBuffer(unsigned long type) {
+    switch (type) {
         case EXT4_SUPER_MAGIC:
         case XFS_SUPER_MAGIC:
         case BTRFS_SUPER_MAGIC:
@@ -79,11 +83,21 @@ class Walk {
             return WalkEnd::Unreadable;
         }
         device_ = st.st_dev;
+        skipped_ = visitor_.skippedFolder();
+        if (skipped_ && skipped_->device != device_) skipped_.reset();
+        if (skipped_ && skipped_->inode == st.st_ino) {
+            ::close(fd);
+            return WalkEnd::Completed;
+        }
         path_ = root;
         if (!path_.ends_with('/')) path_ += '/';
         levels_.push_back({fd, st.st_dev, st.st_ino, path_.size(), {}, 0});
         open_ = 1;
-        shortMeansEnd_ = fillsWholeBuffer(fd);
+        const unsigned long type = filesystemOf(fd);
+        shortMeansEnd_ = fillsWholeBuffer(type);
+        // A btrfs subvolume inside the tree is no mount point, so openat2 would enter it; it is
+        // a filesystem of its own (its own device), reached through its own mount if at all.
+        subvolumes_ = type == BTRFS_SUPER_MAGIC;
         const bool whole = readLevel(levels_.back()) && descend();
         for (auto& level : levels_)
             if (level.fd >= 0) ::close(level.fd);
@@ -107,13 +121,13 @@ class Walk {
             for (long pos = 0; pos < n;) {
                 const auto* entry = reinterpret_cast<const LinuxDirent64*>(buffer_.data() + pos);
                 pos += entry->d_reclen;
-                if (!entry_(level, entry->d_name, entry->d_type)) return false;
+                if (!entry_(level, entry->d_name, entry->d_type, entry->d_ino)) return false;
             }
             if (shortMeansEnd_ && n < size - kLargestRecord) return true;
         }
     }
 
-    bool entry_(Level& level, const char* name, unsigned char type) {
+    bool entry_(Level& level, const char* name, unsigned char type, ino64_t inode) {
         if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0))) return true;
         struct stat st {};
         bool statted = false;
@@ -123,7 +137,9 @@ class Walk {
             type = S_ISDIR(st.st_mode) ? DT_DIR : S_ISREG(st.st_mode) ? DT_REG : DT_LNK;
         }
         if (type == DT_DIR) {
-            if (name[0] != '.') level.subfolders.append(name, std::strlen(name) + 1);
+            // The listing names a folder's inode, so passing over one costs no call.
+            const bool skipped = skipped_ && skipped_->inode == (statted ? st.st_ino : inode);
+            if (name[0] != '.' && !skipped) level.subfolders.append(name, std::strlen(name) + 1);
             return true;
         }
         if (++progress_.files % kProgressEvery == 0 && !tellProgress()) return false;
@@ -185,11 +201,16 @@ class Walk {
             how.flags = kOpenDir;
             how.resolve = RESOLVE_NO_XDEV | RESOLVE_NO_SYMLINKS | RESOLVE_NO_MAGICLINKS;
             const long fd = ::syscall(SYS_openat2, parent, name, &how, sizeof how);
+            if (fd >= 0 && subvolumes_) return onThisDevice(static_cast<int>(fd));
             if (fd >= 0 || (errno != ENOSYS && errno != EPERM && errno != E2BIG))
                 return static_cast<int>(fd);
             useOpenat2_ = false;
         }
-        const int fd = ::openat(parent, name, kOpenDir);
+        return onThisDevice(::openat(parent, name, kOpenDir));
+    }
+
+    // The folder when it lies on the walk's device; closed and -1 otherwise.
+    int onThisDevice(int fd) const {
         struct stat st {};
         if (fd >= 0 && (::fstat(fd, &st) != 0 || st.st_dev != device_)) {
             ::close(fd);
@@ -228,6 +249,8 @@ class Walk {
     int maxOpen_;
     int open_ = 0;
     bool shortMeansEnd_ = false;
+    bool subvolumes_ = false;
+    std::optional<FolderId> skipped_;  // on this walk's device
     bool useOpenat2_ = true;
     dev_t device_ = 0;
     std::string path_;
@@ -252,6 +275,12 @@ WalkEnd PosixFileTree::walk(const std::string& root, TreeVisitor& visitor) {
     std::vector<char> buffer(64 * 1024);
     Walk walk(visitor, buffer, maxOpen_ > 0 ? maxOpen_ : defaultMaxOpen());
     return walk.run(root);
+}
+
+std::optional<FolderId> PosixFileTree::folderId(const std::string& path) {
+    struct stat st {};
+    if (path.empty() || ::stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return std::nullopt;
+    return FolderId{st.st_dev, st.st_ino};
 }
 
 std::optional<FileFacts> PosixFileTree::regularFile(const std::string& root,

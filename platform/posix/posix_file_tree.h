@@ -17,6 +17,7 @@ class PosixFileTree : public FileTree {
     WalkEnd walk(const std::string& root, TreeVisitor& visitor) override;
     std::optional<FileFacts> regularFile(const std::string& root,
                                          const std::string& relative) override;
+    std::optional<FolderId> folderId(const std::string& path) override;
 
   private:
     int maxOpen_;

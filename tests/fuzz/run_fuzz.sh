@@ -7,6 +7,9 @@ src=$1 out=$2/$4 seconds=$3 name=$4
 shift 4
 mkdir -p "$out/corpus"
 cp -n "$src/tests/fuzz/corpus/$name"/* "$out/corpus/" 2>/dev/null || true
+# Temporary files of the target stay in its build folder; a crashed run's are removed next time.
+export TMPDIR=$out/tmp
+rm -rf "$TMPDIR" && mkdir -p "$TMPDIR"
 sources=()
 for file in "$@"; do sources+=("$src/$file"); done
 clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
