@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "macros/app/keyloom_app.h"
+#include "widgets/error_reporting_application.h"
 #include "widgets/quit_on_signal.h"
 
 int main(int argc, char** argv) {
@@ -19,7 +20,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     int toolkitArgc = 1;
-    QApplication app(toolkitArgc, argv);
+    ostrevin::widgets::ErrorReportingApplication app(toolkitArgc, argv);
     QApplication::setApplicationName("Keyloom");
     QApplication::setApplicationDisplayName("Keyloom");
     QApplication::setOrganizationName("Ostrevin");
