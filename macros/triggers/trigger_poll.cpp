@@ -1,5 +1,6 @@
 #include "macros/triggers/trigger_poll.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace keyloom {
@@ -41,8 +42,50 @@ bool TriggerPoll::fire(const WindowTrigger& trigger, const ostrevin::platform::W
     return added;
 }
 
+void TriggerPoll::forgetGoneWindows(const std::vector<WindowTrigger>& triggers) {
+    std::set<ostrevin::platform::WindowId> listed, gone;
+    bool looked = false;
+    auto isGone = [&](ostrevin::platform::WindowId id) {
+        if (!looked) {
+            for (const auto& w : desktop().windows) listed.insert(w.id);
+            looked = true;
+        }
+        if (listed.count(id) || gone.count(id)) return gone.count(id) > 0;
+        if (services_.windows.windowExists(id)) {
+            listed.insert(id);  // withdrawn, not gone: it keeps its place
+            return false;
+        }
+        gone.insert(id);
+        return true;
+    };
+    for (const WindowTrigger& trigger : triggers) {
+        const std::string& list = trigger.foundHandle;
+        for (std::size_t start = 0; start < list.size();) {
+            const std::size_t comma = std::min(list.find(',', start), list.size());
+            if (auto id = foundHandleElement(std::string_view(list).substr(start, comma - start)))
+                isGone(*id);
+            start = comma + 1;
+        }
+    }
+    std::erase_if(unrecorded_, [&](const auto& tried) { return isGone(tried.second); });
+    if (gone.empty()) return;
+    try {
+        services_.catalogue.store().update([&](ostrevin::IniDocument& doc) {
+            for (const WindowTrigger& trigger : triggers) {
+                const std::string section = MacroCatalogue::section(trigger.number);
+                const std::string list = doc.value(section, "FoundHandle").value_or("");
+                const std::string kept = foundHandleWithout(list, gone);
+                if (kept != list) doc.set(section, "FoundHandle", kept);
+            }
+        });
+    } catch (const ostrevin::IniWriteError&) {
+        // Only tidying: the next tick tries again, and a write that matters reports the error.
+    }
+}
+
 void TriggerPoll::Timer1Timer() {
     desktop_.reset();
+    forgetGoneWindows(triggers_.refresh());
     // The list is copied: a macro run from here may change the catalogue under it.
     const std::vector<WindowTrigger> triggers = triggers_.refresh();
     for (const WindowTrigger& trigger : triggers) {
@@ -65,7 +108,12 @@ void TriggerPoll::Timer1Timer() {
         if (std::exchange(pumpDue_, false)) services_.pump.processMessages();
         if (!found) continue;
         if (foundHandleHas(trigger.foundHandle, window.id) || !window.visible) continue;
-        if (!fire(trigger, window)) continue;
+        const std::pair tried{trigger.number, window.id};
+        if (unrecorded_.count(tried)) continue;
+        unrecorded_.insert(tried);  // stays only when the write throws
+        const bool added = fire(trigger, window);
+        unrecorded_.erase(tried);
+        if (!added) continue;
         desktop_.reset();
         services_.processHotKey(trigger.number);
     }
