@@ -36,5 +36,6 @@ int main(int argc, char** argv) {
         QMessageBox::critical(nullptr, "Keyloom", error);
         return 1;
     }
+    keyloom->setEndAtOnce([&quitOnSignal] { quitOnSignal.quitNow(); });
     return keyloom->run(arguments);
 }
