@@ -1,10 +1,10 @@
 // Recording and test playback from the wizard, and the stop hot key.
+#include <utility>
+
 #include "macros/authoring/frm_properties.h"
 #include "macros/authoring/frm_wizard.h"
 #include "macros/catalogue/macro_name.h"
 #include "widgets/qt_text.h"
-
-#include <utility>
 
 namespace keyloom {
 
