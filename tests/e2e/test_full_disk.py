@@ -9,6 +9,7 @@ import sys
 import tempfile
 
 import e2e
+from test_authoring import activate, key
 from test_hot_keys import HOT_KEY, press_hot_key
 
 SKIP = 77
@@ -51,8 +52,8 @@ def main():
         boxes = e2e.wait_for(lambda: e2e.find_windows("Keyloom"), 15, "the error box")
         e2e.check(proc.poll() is None, "the program ended")
         e2e.check(len(boxes) == 1, f"{len(boxes)} error boxes")
-        e2e.xdotool("windowactivate", "--sync", str(boxes[0]))
-        e2e.xdotool("key", "--window", str(boxes[0]), "Return")
+        activate("Keyloom")
+        key("Return")
         e2e.wait_for(lambda: not e2e.find_windows("Keyloom"), 10, "the error box to close")
 
         log = box.start_keylog(title="keylog hot key")
