@@ -20,6 +20,9 @@ std::string windowTitleKey(const std::string& title) {
     return triggerKey(ostrevin::cutToChars(title, kTitleChars));
 }
 
+namespace {
+
+// The window an element names, or nothing for an element that is not a decimal integer.
 std::optional<unsigned long long> foundHandleElement(std::string_view element) {
     unsigned long long value = 0;
     const auto [end, error] =
@@ -29,7 +32,6 @@ std::optional<unsigned long long> foundHandleElement(std::string_view element) {
     return value;
 }
 
-namespace {
 template <typename Visit>
 void forEachElement(const std::string& list, Visit visit) {
     std::string_view rest = list;
@@ -49,6 +51,15 @@ bool foundHandleHas(const std::string& list, unsigned long long window) {
         return !has;
     });
     return has;
+}
+
+std::vector<std::uint64_t> foundHandleWindows(const std::string& list) {
+    std::vector<std::uint64_t> windows;
+    forEachElement(list, [&](std::string_view element) {
+        if (const auto window = foundHandleElement(element)) windows.push_back(*window);
+        return true;
+    });
+    return windows;
 }
 
 std::string foundHandleWithout(const std::string& list, const std::set<std::uint64_t>& windows) {

@@ -51,7 +51,7 @@ std::string windowTitleKey(const std::string& title);
 bool foundHandleHas(const std::string& list, unsigned long long window);
 // The list without the elements that name one of the windows; other elements stay as they are.
 std::string foundHandleWithout(const std::string& list, const std::set<std::uint64_t>& windows);
-// The window an element names, or nothing for an element that is not a decimal integer.
-std::optional<unsigned long long> foundHandleElement(std::string_view element);
+// The windows the list names, in its order; elements that are not decimal integers are left out.
+std::vector<std::uint64_t> foundHandleWindows(const std::string& list);
 
 }  // namespace keyloom

@@ -1,6 +1,7 @@
 #include "macros/triggers/trigger_poll.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <utility>
 
 namespace keyloom {
@@ -42,7 +43,7 @@ bool TriggerPoll::fire(const WindowTrigger& trigger, const ostrevin::platform::W
     return added;
 }
 
-void TriggerPoll::forgetGoneWindows(const std::vector<WindowTrigger>& triggers) {
+bool TriggerPoll::forgetGoneWindows(const std::vector<WindowTrigger>& triggers) {
     std::set<ostrevin::platform::WindowId> listed, gone;
     bool looked = false;
     auto isGone = [&](ostrevin::platform::WindowId id) {
@@ -58,17 +59,11 @@ void TriggerPoll::forgetGoneWindows(const std::vector<WindowTrigger>& triggers) 
         gone.insert(id);
         return true;
     };
-    for (const WindowTrigger& trigger : triggers) {
-        const std::string& list = trigger.foundHandle;
-        for (std::size_t start = 0; start < list.size();) {
-            const std::size_t comma = std::min(list.find(',', start), list.size());
-            if (auto id = foundHandleElement(std::string_view(list).substr(start, comma - start)))
-                isGone(*id);
-            start = comma + 1;
-        }
-    }
+    for (const WindowTrigger& trigger : triggers)
+        if (!trigger.foundHandle.empty())
+            for (const std::uint64_t id : foundHandleWindows(trigger.foundHandle)) isGone(id);
     std::erase_if(unrecorded_, [&](const auto& tried) { return isGone(tried.second); });
-    if (gone.empty()) return;
+    if (gone.empty()) return false;
     try {
         services_.catalogue.store().update([&](ostrevin::IniDocument& doc) {
             for (const WindowTrigger& trigger : triggers) {
@@ -78,16 +73,19 @@ void TriggerPoll::forgetGoneWindows(const std::vector<WindowTrigger>& triggers) 
                 if (kept != list) doc.set(section, "FoundHandle", kept);
             }
         });
+        return true;
     } catch (const ostrevin::IniWriteError&) {
         // Only tidying: the next tick tries again, and a write that matters reports the error.
+        return false;
     }
 }
 
 void TriggerPoll::Timer1Timer() {
     desktop_.reset();
-    forgetGoneWindows(triggers_.refresh());
+    const std::vector<WindowTrigger>* current = &triggers_.refresh();
+    if (forgetGoneWindows(*current)) current = &triggers_.refresh();
     // The list is copied: a macro run from here may change the catalogue under it.
-    const std::vector<WindowTrigger> triggers = triggers_.refresh();
+    const std::vector<WindowTrigger> triggers = *current;
     for (const WindowTrigger& trigger : triggers) {
         search_.TargetTitle = trigger.title;
         search_.WindowFound = false;

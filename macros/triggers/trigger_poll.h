@@ -55,7 +55,8 @@ class TriggerPoll {
     };
     const Desktop& desktop();
     bool fire(const WindowTrigger& trigger, const ostrevin::platform::WindowInfo& window);
-    void forgetGoneWindows(const std::vector<WindowTrigger>& triggers);
+    // Drops the ids of windows that are gone from FoundHandle; true when the file changed.
+    bool forgetGoneWindows(const std::vector<WindowTrigger>& triggers);
 
     TriggerPollServices services_;
     PollTimer timer_;
