@@ -2,6 +2,7 @@
 that time keys arriving in a window."""
 import json
 import os
+import shutil
 import subprocess
 import tempfile
 import time
@@ -52,3 +53,4 @@ class KeylogDesktop:
     def close(self):
         self.keylog.terminate()
         subprocess.run(["/usr/bin/python3", DESKTOP_PY, "stop", self.state])
+        shutil.rmtree(self.folder, ignore_errors=True)
