@@ -24,6 +24,10 @@ class WindowSystem {
     virtual WindowId findWindow(const std::string& title) = 0;
     virtual WindowId foregroundWindow() = 0;
     virtual bool setForegroundWindow(WindowId window) = 0;
+    // Whether the window still exists. Where identifiers are reused once their window is gone
+    // (X11 hands a closed window's id to the next client), this is how a caller that remembers
+    // ids learns to forget them; identifiers never reused may keep the default.
+    virtual bool windowExists(WindowId) { return true; }
 };
 
 }  // namespace ostrevin::platform

@@ -33,17 +33,18 @@ class QuitOnSignal {
         ::sigaction(SIGINT, &action, nullptr);
     }
 
+    // Also for other requests to end at once, such as the session manager's quit request.
+    void quitNow() {
+        if (notifier_) notifier_->setEnabled(false);
+        if (cleanUp_) cleanUp_();
+        std::fflush(nullptr);
+        ::_exit(0);
+    }
+
   private:
     static int* fds() {
         static int pipeFds[2] = {-1, -1};
         return pipeFds;
-    }
-
-    void quitNow() {
-        notifier_->setEnabled(false);
-        if (cleanUp_) cleanUp_();
-        std::fflush(nullptr);
-        ::_exit(0);
     }
 
     std::function<void()> cleanUp_;

@@ -1,4 +1,5 @@
 // The shared help viewer and about box as a user meets them.
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTest>
 #include <QTextBlock>
@@ -7,6 +8,7 @@
 #include "common/test_folder.h"
 #include "widgets/about_box.h"
 #include "widgets/help_viewer.h"
+#include "widgets/qt_timer.h"
 
 using namespace ostrevin::widgets;
 
@@ -26,6 +28,7 @@ class WidgetsTest : public QObject {
     void helpOpensAtTopicAndFollowsLinks();
     void missingHelpSaysSo();
     void aboutBoxShowsProductLine();
+    void timerTicksNestInsideALongTick();
 };
 
 void WidgetsTest::helpOpensAtTopicAndFollowsLinks() {
@@ -66,6 +69,32 @@ void WidgetsTest::aboutBoxShowsProductLine() {
     auto* product = box.findChild<QLabel*>("ProductName");
     QVERIFY(product);
     QCOMPARE(product->text(), QString("Ostrevin Keyloom 1.2.3"));
+}
+
+// A tick that runs a macro processes events until it ends; later ticks must still arrive inside
+// it, and none after the timer was switched off.
+void WidgetsTest::timerTicksNestInsideALongTick() {
+    QObject owner;
+    QtTimer timer(&owner, "Timer1");
+    int depth = 0, deepest = 0, ticks = 0;
+    timer.setOnTick([&] {
+        ++ticks;
+        deepest = std::max(deepest, ++depth);
+        if (depth == 1) {
+            QElapsedTimer clock;
+            clock.start();
+            while (deepest < 2 && clock.elapsed() < 5000) QCoreApplication::processEvents();
+            timer.setEnabled(false);
+        }
+        --depth;
+    });
+    timer.setInterval(10);
+    timer.setEnabled(true);
+    QTRY_VERIFY(ticks > 0 && !timer.enabled());
+    QCOMPARE(deepest, 2);
+    const int before = ticks;
+    QTest::qWait(50);
+    QCOMPARE(ticks, before);
 }
 
 QTEST_MAIN(WidgetsTest)

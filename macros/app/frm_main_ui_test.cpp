@@ -295,9 +295,19 @@ void FrmMainUiTest::positionSavedOnlyAfterPlacement() {
     p.window.FormCloseQuery();
     QCOMPARE(p.ended, 3);
     QCOMPARE(p.store.readInteger("Position", "Left", 0), 90);
+    // It ends at once, as a signal does, also from the event loop of a running macro, which the
+    // end of the main loop would leave typing.
     p.window.move(10, 10);
-    p.tray.EndSession();
-    QCOMPARE(p.ended, 4);
+    int endedAtOnce = 0;
+    p.tray.endAtOnce = [&] { ++endedAtOnce; };
+    QEventLoop pausingMacro;
+    QTimer::singleShot(0, [&] {
+        p.tray.EndSession();
+        pausingMacro.quit();
+    });
+    pausingMacro.exec();
+    QCOMPARE(endedAtOnce, 1);
+    QCOMPARE(p.ended, 3);
     QCOMPARE(p.store.readInteger("Position", "Left", 0), 90);
 }
 

@@ -41,6 +41,8 @@ class KeyloomApp {
     // On a signal, from whatever the program was doing: lets go of every key it holds and gives
     // lent keycodes back, quickly, since the program ends right after.
     void cleanUpForExit();
+    // How the session manager's quit request ends the program: at once, as a signal does.
+    void setEndAtOnce(std::function<void()> end) { Keyloom.endAtOnce = std::move(end); }
 
   private:
     KeyloomApp(std::unique_ptr<ostrevin::platform::X11Keyboard> keyboard,

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "macros/app/keyloom_app.h"
+#include "widgets/error_reporting_application.h"
 #include "widgets/quit_on_signal.h"
 
 int main(int argc, char** argv) {
@@ -19,7 +20,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     int toolkitArgc = 1;
-    QApplication app(toolkitArgc, argv);
+    ostrevin::widgets::ErrorReportingApplication app(toolkitArgc, argv);
     QApplication::setApplicationName("Keyloom");
     QApplication::setApplicationDisplayName("Keyloom");
     QApplication::setOrganizationName("Ostrevin");
@@ -35,5 +36,6 @@ int main(int argc, char** argv) {
         QMessageBox::critical(nullptr, "Keyloom", error);
         return 1;
     }
+    keyloom->setEndAtOnce([&quitOnSignal] { quitOnSignal.quitNow(); });
     return keyloom->run(arguments);
 }

@@ -77,6 +77,9 @@ class TKeyloom : public QObject {
     ostrevin::widgets::HelpViewer* helpViewer() const { return help_.get(); }
     // Ends the program; tests replace it.
     std::function<void()> endProgram;
+    // Ends the program at once from whatever it is doing, as a signal does (keys released, lent
+    // keycodes given back): the end of the main loop would wait for a running macro.
+    std::function<void()> endAtOnce;
 
   private:
     void runMacrosNamed(const std::string& name);

@@ -219,7 +219,12 @@ void TKeyloom::mnuCloseClick() {
 }
 
 void TKeyloom::EndSession() {
-    endProgram();
+    // The session is ending: a macro that pauses, waits for a window or types must not go on
+    // typing into it, and it runs in an event loop of its own that a main-loop quit never ends.
+    if (endAtOnce)
+        endAtOnce();
+    else
+        endProgram();
 }
 
 }  // namespace keyloom

@@ -25,10 +25,16 @@ class FakeRecorder : public TOlejrnl {
         calls.push_back("record " + RecordFileName + (KeyStrokesOnly ? " keys" : " all"));
         recordingInto_ = RecordFileName;
     }
-    void StopRecording() override {
+    // A recording that fails stores nothing and says so, as the real one does (it tells later).
+    std::string failure;
+    bool StopRecording() override {
         calls.push_back("stop");
-        if (!recordingInto_.empty()) std::ofstream(recordingInto_) << "recorded " << ++takes_;
+        const bool wasRecording = !recordingInto_.empty();
+        const bool made = wasRecording && failure.empty();
+        if (made) std::ofstream(recordingInto_) << "recorded " << ++takes_;
+        if (wasRecording && !failure.empty() && OnRecordFailed) OnRecordFailed(failure);
         recordingInto_.clear();
+        return made;
     }
     void StartPlayBack() override {
         calls.push_back("play " + PlayBackFileName + (HiSpeedPlayBack ? " fast" : " slow"));

@@ -193,6 +193,7 @@ void TfrmProperties::cmdCancelPropsClick() {
 }
 
 void TfrmProperties::cmdRecordClick() {
+    rerecordedBefore_ = Rerecorded;
     Rerecorded = true;
     recording_ = true;
     cmdRecord->setEnabled(false);
@@ -212,7 +213,8 @@ void TfrmProperties::cmdRecordClick() {
 void TfrmProperties::cmdStopClick() {
     Button1->setEnabled(true);
     cmdCancelProps->setEnabled(true);
-    services_.recorder.StopRecording();
+    // A recording that failed stored nothing: OK must not put a missing "~temp.dat" in place.
+    if (!services_.recorder.StopRecording()) Rerecorded = rerecordedBefore_;
     recording_ = false;
     cmdStop->setEnabled(false);
     cmdRecord->setEnabled(true);
@@ -220,12 +222,19 @@ void TfrmProperties::cmdStopClick() {
     show();
 }
 
-void TfrmProperties::stoppedByHotKey() {
+void TfrmProperties::stoppedByHotKey(bool made) {
+    if (!made) Rerecorded = rerecordedBefore_;
     recording_ = false;
     cmdStop->setEnabled(false);
     cmdRecord->setEnabled(true);
     cmdCancelProps->setEnabled(true);
     Button1->setEnabled(true);
+}
+
+void TfrmProperties::recordingFailed() {
+    stoppedByHotKey(false);
+    if (services_.showMacroList) services_.showMacroList(true);
+    show();
 }
 
 void TfrmProperties::cmdPlayClick() {

@@ -41,7 +41,9 @@ class TfrmProperties : public QDialog {
 
     // For the stop hot key, which the wizard handles.
     bool recordingInProgress() const { return recording_; }
-    void stoppedByHotKey();
+    void stoppedByHotKey(bool made);
+    // The recording could not be made: nothing was stored, the dialog comes back as before it.
+    void recordingFailed();
 
     int PropertiesMacroType = 0;
     std::string KeyFileBase;
@@ -92,6 +94,7 @@ class TfrmProperties : public QDialog {
     std::string storedFileName_;
     bool keyFileSaved_ = false;
     bool recording_ = false;
+    bool rerecordedBefore_ = false;  // Rerecorded before the running recording began
     QEventLoop* modalLoop_ = nullptr;
 };
 

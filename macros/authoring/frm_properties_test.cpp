@@ -18,6 +18,7 @@ class FrmPropertiesTest : public QObject {
     void okRewritesAndRenames();
     void rerecordWithOkAndWithCancel();
     void rerecordMouseAndKeyboardThroughTheStopKey();
+    void aFailedRerecordingKeepsWhatWasThere();
     void closeBoxAfterARecordingLeavesOtherMacrosAlone();
     void playback();
     void editModeSaveAndCancel();
@@ -267,6 +268,30 @@ void FrmPropertiesTest::rerecordWithOkAndWithCancel() {
             QCOMPARE(a.read("~temp.dat"), std::string("recorded 1"));
             QCOMPARE(a.store.readString("Macro2", "Name", ""), std::string("Keys"));
         }
+    }
+}
+
+// A new recording that fails stores nothing: OK keeps the old one, and an earlier good take of
+// the same showing stays the one that OK puts in place.
+void FrmPropertiesTest::aFailedRerecordingKeepsWhatWasThere() {
+    const std::string why = "The recording could not be made: full. Nothing was stored.";
+    for (bool goodTakeFirst : {false, true}) {
+        Authoring a;
+        seed(a);
+        open(a, 2);
+        TfrmProperties& p = *a.properties;
+        if (goodTakeFirst) {
+            p.cmdRecord->click();
+            p.cmdStop->click();
+        }
+        a.recorder.failure = why;
+        p.cmdRecord->click();
+        p.cmdStop->click();
+        QCOMPARE(a.dialogs.last(), "error: " + why);
+        QCOMPARE(p.Rerecorded, goodTakeFirst);
+        QVERIFY(p.Button1->isEnabled() && p.cmdRecord->isEnabled() && !p.cmdStop->isEnabled());
+        p.Button1->click();
+        QCOMPARE(a.read("Keys.dat"), std::string(goodTakeFirst ? "recorded 1" : "keys"));
     }
 }
 

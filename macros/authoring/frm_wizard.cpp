@@ -34,6 +34,9 @@ TfrmWizard::TfrmWizard(AuthoringServices services, QWidget* parent)
         if (previous) previous(userCancel);
         RecorderFinished(userCancel);
     };
+    services_.recorder.OnRecordFailed = [this](const std::string& reason) {
+        RecorderFailed(reason);
+    };
     resetButtons();
     resetPages();
 }
@@ -92,9 +95,16 @@ void TfrmWizard::resetPages() {
     HotKey1->setHotKey(0);
     cmdPlayKeys->setEnabled(false);
     cmdPlayMouse->setEnabled(false);
+    cmdStartKeys->setEnabled(true);
+    cmdStopKeys->setEnabled(false);
+    cmdRecordMouse->setEnabled(true);
+    cmdStopMouse->setEnabled(false);
 }
 
 void TfrmWizard::closeWizard() {
+    // A recording never runs on without its window: it would capture everything typed until
+    // the program ends, and every later playback would wait behind it.
+    if (recordingPage_) stopRecordingHere();
     hide();
     if (services_.setEditingMacro) services_.setEditingMacro(false);
     RecordingFromWizard = false;
@@ -131,6 +141,7 @@ bool TfrmWizard::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TfrmWizard::showPage(QWidget* page) {
+    if (recordingPage_ && page != recordingPage_) stopRecordingHere();
     pages->setCurrentWidget(page);
 }
 

@@ -60,6 +60,8 @@ class TfrmWizard : public QDialog {
     void cmdPlayMouseClick();
     void EPHotkeyStopRecordHotKey();
     void RecorderFinished(bool userCancel);
+    // A recording that could not be made, from here or from the properties dialog.
+    void RecorderFailed(const std::string& reason);
     void cmdBrowseClick();
     void cmdStartInClick();
     void cmdHotKeyHelpClick();
@@ -141,6 +143,10 @@ class TfrmWizard : public QDialog {
     // However the wizard closes: the flags and the stop hot key go back.
     void closeWizard();
     std::string recordFilePath() const;
+    // Ends a recording started here and sets its page's buttons; true when it was made.
+    bool stopRecordingHere();
+    void keystrokeButtonsAfterStop(bool made);
+    void mouseButtonsAfterStop(bool made);
     NewMacro newMacro() const;
     void runMenuCommand(MenuId menu, int index);
     void showPropertiesAgain();
@@ -149,7 +155,8 @@ class TfrmWizard : public QDialog {
     MacroWriter writer_;
     TfrmProperties* frmProperties_ = nullptr;
     QEventLoop* modalLoop_ = nullptr;
-    std::string recordedFile_;  // what the last recording started from here wrote
+    std::string recordedFile_;          // what the last recording started from here wrote
+    QWidget* recordingPage_ = nullptr;  // the page whose recording runs
 };
 
 }  // namespace keyloom

@@ -1,4 +1,6 @@
 // Recording and test playback from the wizard, and the stop hot key.
+#include <utility>
+
 #include "macros/authoring/frm_properties.h"
 #include "macros/authoring/frm_wizard.h"
 #include "macros/catalogue/macro_name.h"
@@ -25,16 +27,42 @@ void TfrmWizard::cmdStartKeysClick() {
     TOlejrnl& recorder = services_.recorder;
     recorder.RecordFileName = recordedFile_ = recordFilePath();
     recorder.KeyStrokesOnly = true;
+    recordingPage_ = pnlRecordKeys;
     recorder.StartRecording();
 }
 
-void TfrmWizard::cmdStopKeysClick() {
-    cmdNext->setEnabled(true);
-    services_.recorder.StopRecording();
+// Next and Playback only for a recording that is in its file: one that failed stored nothing.
+void TfrmWizard::keystrokeButtonsAfterStop(bool made) {
+    if (made) {
+        cmdNext->setEnabled(true);
+        cmdPlayKeys->setEnabled(true);
+    }
     cmdStopKeys->setEnabled(false);
     cmdStartKeys->setEnabled(true);
-    cmdPlayKeys->setEnabled(true);
-    cmdPlayKeys->setFocus();
+}
+
+void TfrmWizard::mouseButtonsAfterStop(bool made) {
+    if (made) {
+        cmdNext->setEnabled(true);
+        cmdPlayMouse->setEnabled(true);
+    }
+    cmdStopMouse->setEnabled(false);
+    cmdRecordMouse->setEnabled(true);
+}
+
+bool TfrmWizard::stopRecordingHere() {
+    QWidget* page = std::exchange(recordingPage_, nullptr);
+    const bool made = services_.recorder.StopRecording();
+    if (page == pnlRecordKeys)
+        keystrokeButtonsAfterStop(made);
+    else
+        mouseButtonsAfterStop(made);
+    return made;
+}
+
+void TfrmWizard::cmdStopKeysClick() {
+    stopRecordingHere();
+    (cmdPlayKeys->isEnabled() ? cmdPlayKeys : cmdStartKeys)->setFocus();
 }
 
 void TfrmWizard::cmdPlayKeysClick() {
@@ -58,26 +86,20 @@ void TfrmWizard::cmdRecordMouseClick() {
     RecordingFromWizard = true;
     if (services_.showMacroList) services_.showMacroList(false);
     hide();
+    recordingPage_ = pnlRecordMouse;
     recorder.StartRecording();
 }
 
 void TfrmWizard::cmdStopMouseClick() {
-    cmdNext->setEnabled(true);
-    services_.recorder.StopRecording();
-    cmdStopMouse->setEnabled(false);
-    cmdRecordMouse->setEnabled(true);
-    cmdPlayMouse->setEnabled(true);
+    stopRecordingHere();
     if (services_.showMacroList) services_.showMacroList(true);
     show();
     RecordingFromWizard = false;
 }
 
 void TfrmWizard::EPHotkeyStopRecordHotKey() {
-    cmdNext->setEnabled(true);
-    services_.recorder.StopRecording();
-    cmdStopMouse->setEnabled(false);
-    cmdRecordMouse->setEnabled(true);
-    cmdPlayMouse->setEnabled(true);
+    // The key stops a keystroke recording as well as its Stop button does, buttons included.
+    const bool made = stopRecordingHere();
     QWidget* restore = this;
     // Only a recording of the properties dialog brings that dialog back; the key pressed
     // while the wizard is up must not pop up a stale properties dialog.
@@ -86,7 +108,7 @@ void TfrmWizard::EPHotkeyStopRecordHotKey() {
             if (isVisible()) raise();
             return;
         }
-        frmProperties_->stoppedByHotKey();
+        frmProperties_->stoppedByHotKey(made);
         restore = frmProperties_;
     }
     if (services_.showMacroList) services_.showMacroList(true);
@@ -109,6 +131,31 @@ void TfrmWizard::RecorderFinished(bool) {
     cmdPlayMouse->setEnabled(true);
     if (services_.recordFinished) services_.recordFinished("True");
     if (services_.setPlaybackDone) services_.setPlaybackDone();
+}
+
+// The failure may come while the recording runs (no capture) or after its stop (its file could
+// not be written); either way its window comes back as after a stop of nothing.
+void TfrmWizard::RecorderFailed(const std::string& reason) {
+    QWidget* owner = nullptr;
+    if (QWidget* page = std::exchange(recordingPage_, nullptr)) {
+        if (page == pnlRecordKeys) {
+            keystrokeButtonsAfterStop(false);
+        } else {
+            mouseButtonsAfterStop(false);
+            if (services_.showMacroList) services_.showMacroList(true);
+            show();
+            RecordingFromWizard = false;
+        }
+        owner = this;
+    } else if (frmProperties_ && frmProperties_->recordingInProgress()) {
+        frmProperties_->recordingFailed();
+        owner = frmProperties_;
+    } else if (isVisible()) {
+        owner = this;
+    } else if (frmProperties_ && frmProperties_->isVisible()) {
+        owner = frmProperties_;
+    }
+    services_.dialogs.error(owner, ostrevin::widgets::toQString(reason));
 }
 
 }  // namespace keyloom

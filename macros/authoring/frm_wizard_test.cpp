@@ -19,6 +19,8 @@ class FrmWizardTest : public QObject {
     void recordingKeystrokes();
     void recordingMouseAndKeyboardHidesTheWindows();
     void recordingKeptWhenTheNameChangesAfterwards();
+    void aKeystrokeRecordingEndsWithItsPage();
+    void aRecordingThatFailsStoresNothingAndSaysWhy();
     void hotKeyFieldRules();
     void helpBrowseAndF1();
     void modalRunSurvivesHidingForARecording();
@@ -452,6 +454,77 @@ void FrmWizardTest::recordingMouseAndKeyboardHidesTheWindows() {
         QCOMPARE(a.recorder.calls.back(), "play " + a.dir + "Mouse.dat" + c.play);
         QVERIFY(!w.cmdPlayMouse->isEnabled());
         QVERIFY(w.isVisible());
+    }
+}
+
+namespace {
+void toRecordKeys(Authoring& a, const char* name) {
+    TfrmWizard& w = *a.wizard;
+    start(a, w.optRecMouse);
+    w.optCapture->setChecked(true);
+    w.cmdNext->click();
+    w.edtMacroName->setText(name);
+    for (int i = 0; i < 3; ++i) w.cmdNext->click();
+}
+}  // namespace
+
+// Whichever way the user leaves a keystroke recording, it stops with its buttons, and the next
+// opening can record again.
+void FrmWizardTest::aKeystrokeRecordingEndsWithItsPage() {
+    const std::vector<const char*> ways = {"Cancel", "close box", "Back", "stop key"};
+    for (const char* way : ways) {
+        Authoring a;
+        TfrmWizard& w = *a.wizard;
+        toRecordKeys(a, "Keys");
+        w.cmdStartKeys->click();
+        const QString how(way);
+        if (how == "Cancel") w.cmdCancel->click();
+        if (how == "close box") w.close();
+        if (how == "Back") w.cmdStepBack->click();
+        if (how == "stop key") w.EPHotkeyStopRecordHotKey();
+        QVERIFY2(a.recorder.calls.back() == "stop", way);
+        QCOMPARE(a.read("Keys.dat"), std::string("recorded 1"));
+        QVERIFY2(w.cmdStartKeys->isEnabled() && !w.cmdStopKeys->isEnabled(), way);
+        if (how == "stop key") QVERIFY(w.cmdPlayKeys->isEnabled() && w.cmdNext->isEnabled());
+        if (w.isVisible()) continue;
+        toRecordKeys(a, "Again");
+        QCOMPARE(page(a), QString("pnlRecordKeys"));
+        QVERIFY2(w.cmdStartKeys->isEnabled() && !w.cmdStopKeys->isEnabled(), way);
+    }
+}
+
+void FrmWizardTest::aRecordingThatFailsStoresNothingAndSaysWhy() {
+    const std::string why = "The recording could not be made: no RECORD. Nothing was stored.";
+    for (bool atStart : {true, false}) {
+        Authoring a;
+        TfrmWizard& w = *a.wizard;
+        // Keystrokes: the failure comes at the stop (a full disk) or while it runs (no capture).
+        toRecordKeys(a, "Keys");
+        a.recorder.failure = why;
+        w.cmdStartKeys->click();
+        if (atStart) a.recorder.OnRecordFailed(why);
+        if (!atStart) w.cmdStopKeys->click();
+        QCOMPARE(a.dialogs.last(), "error: " + why);
+        QVERIFY(w.cmdStartKeys->isEnabled() && !w.cmdStopKeys->isEnabled());
+        QVERIFY(!w.cmdPlayKeys->isEnabled() && !w.cmdNext->isEnabled());
+        QCOMPARE(a.read("Keys.dat"), std::string("<missing>"));
+
+        // Mouse and keyboard: the hidden windows come back.
+        Authoring b;
+        TfrmWizard& m = *b.wizard;
+        start(b, m.optRecMouse);
+        m.optManual->setChecked(true);
+        m.cmdNext->click();
+        m.edtMacroName->setText("Mouse");
+        for (int i = 0; i < 3; ++i) m.cmdNext->click();
+        b.recorder.failure = why;
+        m.cmdRecordMouse->click();
+        if (atStart) b.recorder.OnRecordFailed(why);
+        if (!atStart) m.EPHotkeyStopRecordHotKey();
+        QCOMPARE(b.dialogs.last(), "error: " + why);
+        QVERIFY(m.isVisible() && b.listVisible);
+        QVERIFY(m.cmdRecordMouse->isEnabled() && !m.cmdStopMouse->isEnabled());
+        QVERIFY(!m.cmdPlayMouse->isEnabled() && !m.cmdNext->isEnabled());
     }
 }
 

@@ -36,7 +36,7 @@ class FakeJournal : public TOlejrnl {
     int playbacks = 0;
     void StartRecording() override {}
     void StartPlayBack() override { ++playbacks; }
-    void StopRecording() override {}
+    bool StopRecording() override { return true; }
 };
 
 struct PlaybackFixture {

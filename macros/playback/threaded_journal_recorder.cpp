@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <utility>
+#include <vector>
 
 #include "macros/playback/journal_file.h"
 #include "macros/playback/journal_schedule.h"
@@ -34,10 +35,17 @@ void ThreadedJournalRecorder::StartRecording() {
     job->record = true;
     job->path = RecordFileName;
     job->keysOnly = KeyStrokesOnly;
+    int dropped = 0;
     {
         std::lock_guard lock(mutex_);
+        // Behind a playback the recording would wait unseen while the user acts, and a stop in
+        // that time would record nothing: the playbacks end now, each still reporting its end.
+        if (current_ && !current_->record && replay_) replay_->stop();
+        if (current_ && !current_->record) current_->stopRequested = true;
+        dropped = static_cast<int>(std::erase_if(queue_, [](const auto& j) { return !j->record; }));
         queue_.push_back(std::move(job));
     }
+    for (int i = 0; i < dropped; ++i) finished(false);
     wake_.notify_all();
 }
 
@@ -53,8 +61,10 @@ void ThreadedJournalRecorder::StartPlayBack() {
     wake_.notify_all();
 }
 
-void ThreadedJournalRecorder::StopRecording() {
+bool ThreadedJournalRecorder::StopRecording() {
     std::unique_lock lock(mutex_);
+    std::vector<std::shared_ptr<Job>> stopped;
+    if (current_ && current_->record) stopped.push_back(current_);
     auto recording = [this] {
         if (current_ && current_->record) return true;
         for (const auto& job : queue_)
@@ -62,12 +72,16 @@ void ThreadedJournalRecorder::StopRecording() {
         return false;
     };
     for (const auto& job : queue_)
-        if (job->record) job->stopRequested = true;
+        if (job->record) {
+            job->stopRequested = true;
+            stopped.push_back(job);
+        }
     if (current_ && current_->record) {
         current_->stopRequested = true;
         if (capture_) capture_->stop();
     }
     idle_.wait_for(lock, std::chrono::milliseconds(kStopWaitMs), [&] { return !recording(); });
+    return !stopped.empty() && stopped.back()->saved;
 }
 
 bool ThreadedJournalRecorder::busy() {
@@ -99,13 +113,16 @@ void ThreadedJournalRecorder::work() {
 }
 
 void ThreadedJournalRecorder::record(const std::shared_ptr<Job>& job) {
+    {
+        // Stopped while it waited: a capture begun now would save nothing over the file.
+        std::lock_guard lock(mutex_);
+        if (job->stopRequested) return recordFailed("nothing was recorded into " + job->path);
+    }
     auto capture = services_.openCapture();
     ostrevin::platform::CaptureStart start;
-    std::string error = "the X server cannot be reached";
-    if (!capture || !capture->begin(job->keysOnly, start, error)) {
-        services_.report("Keyloom: cannot record into " + job->path + ": " + error);
-        return;
-    }
+    std::string error = "the X server cannot be reached or lacks the RECORD extension";
+    if (!capture || !capture->begin(job->keysOnly, start, error))
+        return recordFailed("cannot record into " + job->path + ": " + error);
     RecordingFilter filter(start, job->keysOnly);
     bool stopNow = false;
     {
@@ -119,8 +136,13 @@ void ThreadedJournalRecorder::record(const std::shared_ptr<Job>& job) {
         capture_ = nullptr;
     }
     capture.reset();
-    if (!services_.saveFile(job->path, encodeJournal(filter.finish())))
-        services_.report("Keyloom: cannot write the recording " + job->path);
+    const Journal journal = filter.finish();
+    // An empty recording saved would replace a good one with nothing.
+    if (journal.events.empty()) return recordFailed("nothing was recorded into " + job->path);
+    if (!services_.saveFile(job->path, encodeJournal(journal)))
+        return recordFailed("cannot write the recording " + job->path);
+    std::lock_guard lock(mutex_);
+    job->saved = true;
 }
 
 void ThreadedJournalRecorder::play(const Job& job) {
@@ -143,7 +165,7 @@ void ThreadedJournalRecorder::play(const Job& job) {
     {
         std::lock_guard lock(mutex_);
         replay_ = replay.get();
-        if (quit_) replay->stop();
+        if (quit_ || job.stopRequested) replay->stop();
     }
     const PlaybackOutcome outcome = playJournal(read.journal, job.highSpeed, job.keysOnly, *replay);
     {
@@ -151,6 +173,14 @@ void ThreadedJournalRecorder::play(const Job& job) {
         replay_ = nullptr;
     }
     finished(outcome.userCancel);
+}
+
+void ThreadedJournalRecorder::recordFailed(const std::string& reason) {
+    services_.report("Keyloom: " + reason);
+    services_.post([this, alive = alive_, reason] {
+        if (*alive && OnRecordFailed)
+            OnRecordFailed("The recording could not be made: " + reason + ". Nothing was stored.");
+    });
 }
 
 void ThreadedJournalRecorder::finished(bool userCancel) {

@@ -1,7 +1,9 @@
 // The journal recorder: records raw input into a journal file and plays journal files back, on a
 // worker thread of its own so that the user-interface thread never waits on the X server. Jobs
-// run one after the other in the order they were asked for; OnFinished is handed to `post`,
-// which runs it on the user-interface thread, once per playback.
+// run one after the other in the order they were asked for, except that a recording ends the
+// playbacks before it: it starts when asked, and records the user, not a playback. OnFinished and
+// OnRecordFailed are handed to `post`, which runs them on the user-interface thread; OnFinished
+// once per playback.
 #pragma once
 
 #include <condition_variable>
@@ -44,7 +46,7 @@ class ThreadedJournalRecorder : public TOlejrnl {
     void StartRecording() override;
     void StartPlayBack() override;
     // Returns once the recording is in its file (or after kStopWaitMs at most).
-    void StopRecording() override;
+    bool StopRecording() override;
 
     bool busy();
     // Ends a running playback or recording and the worker: what the playback held is released
@@ -58,12 +60,14 @@ class ThreadedJournalRecorder : public TOlejrnl {
         bool highSpeed = false;
         bool keysOnly = false;
         bool stopRequested = false;
+        bool saved = false;
     };
 
     void work();
     void record(const std::shared_ptr<Job>& job);
     void play(const Job& job);
     void finished(bool userCancel);
+    void recordFailed(const std::string& reason);
 
     JournalRecorderServices services_;
     std::mutex mutex_;

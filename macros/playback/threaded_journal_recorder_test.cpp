@@ -203,18 +203,68 @@ TEST(ThreadedJournalRecorder, EndingDuringAPlaybackReleasesWhatItHolds) {
     EXPECT_TRUE(h.finishes.empty());
 }
 
-TEST(ThreadedJournalRecorder, ARefusedRecordingIsReported) {
+// A recording that cannot be made stores nothing, leaves the file as it was and tells why.
+TEST(ThreadedJournalRecorder, ARecordingThatCannotBeMadeStoresNothingAndSaysWhy) {
+    const std::vector<RawInputEvent> oneKey = {{RawEventKind::KeyDown, 38, 'a', 0, 0, 100}};
+    struct Case {
+        const char* what;
+        bool refuse, diskFull;
+        std::vector<RawInputEvent> events;
+        const char* reason;
+    };
+    const std::vector<Case> cases = {
+        {"no capture", true, false, oneKey, "cannot record into /p/Old.dat: refused"},
+        {"a full disk", false, true, oneKey, "cannot write the recording /p/Old.dat"},
+        {"nothing captured", false, false, {}, "nothing was recorded into /p/Old.dat"},
+    };
+    for (const Case& c : cases) {
+        Harness h;
+        h.put("/p/Old.dat", "the old recording");
+        h.capture.refuse = c.refuse;
+        h.capture.events = c.events;
+        auto services = h.services();
+        if (c.diskFull)
+            services.saveFile = [](const std::string&, const std::string&) { return false; };
+        ThreadedJournalRecorder recorder(services);
+        std::vector<std::string> failures;
+        recorder.OnRecordFailed = [&](const std::string& why) { failures.push_back(why); };
+        recorder.RecordFileName = "/p/Old.dat";
+        recorder.StartRecording();
+        std::this_thread::sleep_for(20ms);
+        EXPECT_FALSE(recorder.StopRecording()) << c.what;
+        h.runUntilFinished(1, 20);
+        EXPECT_EQ(h.files["/p/Old.dat"], "the old recording") << c.what;
+        ASSERT_EQ(failures.size(), 1u) << c.what;
+        EXPECT_EQ(failures[0], std::string("The recording could not be made: ") + c.reason +
+                                   ". Nothing was stored.")
+            << c.what;
+    }
+}
+
+// Behind a playback a recording would wait unseen and a stop would save it empty: the playbacks
+// end (each still reports its end) and the recording starts at once.
+TEST(ThreadedJournalRecorder, ARecordingEndsThePlaybacksBeforeIt) {
     Harness h;
-    h.capture.refuse = true;
+    Journal j = twoKeys();
+    j.events[1].delayMs = 60'000;
+    h.put("/p/Long.dat", encodeJournal(j));
+    h.put("/p/New.dat", "the old recording");
+    h.replay.blockAfterSends = 1;
+    h.capture.events = {{RawEventKind::KeyDown, 38, 'a', 0, 0, 100}};
     ThreadedJournalRecorder recorder(h.services());
+    h.attach(recorder);
+    recorder.PlayBackFileName = "/p/Long.dat";
+    recorder.StartPlayBack();
+    recorder.StartPlayBack();  // waiting behind the first
+    for (int i = 0; i < 400 && h.replay.sentCount == 0; ++i) std::this_thread::sleep_for(5ms);
     recorder.RecordFileName = "/p/New.dat";
-    recorder.KeyStrokesOnly = true;
     recorder.StartRecording();
-    recorder.StopRecording();
+    ASSERT_TRUE(h.runUntilFinished(2));
+    EXPECT_TRUE(recorder.StopRecording());
     std::lock_guard lock(h.mutex);
-    EXPECT_FALSE(h.files.count("/p/New.dat"));
-    ASSERT_EQ(h.messages.size(), 1u);
-    EXPECT_NE(h.messages[0].find("cannot record into /p/New.dat: refused"), std::string::npos);
+    const JournalReadResult read = decodeJournal(h.files["/p/New.dat"]);
+    ASSERT_TRUE(read.ok) << read.error;
+    EXPECT_EQ(read.journal.events.size(), 2u);
 }
 
 }  // namespace

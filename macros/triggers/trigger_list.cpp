@@ -20,21 +20,61 @@ std::string windowTitleKey(const std::string& title) {
     return triggerKey(ostrevin::cutToChars(title, kTitleChars));
 }
 
-bool foundHandleHas(const std::string& list, unsigned long long window) {
+namespace {
+
+// The window an element names, or nothing for an element that is not a decimal integer.
+std::optional<unsigned long long> foundHandleElement(std::string_view element) {
+    unsigned long long value = 0;
+    const auto [end, error] =
+        std::from_chars(element.data(), element.data() + element.size(), value);
+    if (element.empty() || error != std::errc{} || end != element.data() + element.size())
+        return std::nullopt;
+    return value;
+}
+
+template <typename Visit>
+void forEachElement(const std::string& list, Visit visit) {
     std::string_view rest = list;
     while (!rest.empty()) {
         const std::size_t comma = rest.find(',');
-        const std::string_view element = rest.substr(0, comma);
-        unsigned long long value = 0;
-        const auto [end, error] =
-            std::from_chars(element.data(), element.data() + element.size(), value);
-        if (!element.empty() && error == std::errc{} && end == element.data() + element.size() &&
-            value == window)
-            return true;
+        if (!visit(rest.substr(0, comma))) return;
         if (comma == std::string_view::npos) break;
         rest.remove_prefix(comma + 1);
     }
-    return false;
+}
+}  // namespace
+
+bool foundHandleHas(const std::string& list, unsigned long long window) {
+    bool has = false;
+    forEachElement(list, [&](std::string_view element) {
+        has = foundHandleElement(element) == window;
+        return !has;
+    });
+    return has;
+}
+
+std::vector<std::uint64_t> foundHandleWindows(const std::string& list) {
+    std::vector<std::uint64_t> windows;
+    forEachElement(list, [&](std::string_view element) {
+        if (const auto window = foundHandleElement(element)) windows.push_back(*window);
+        return true;
+    });
+    return windows;
+}
+
+std::string foundHandleWithout(const std::string& list, const std::set<std::uint64_t>& windows) {
+    std::string kept;
+    bool first = true;
+    forEachElement(list, [&](std::string_view element) {
+        const auto window = foundHandleElement(element);
+        if (!window || !windows.count(*window)) {
+            if (!first) kept += ',';
+            kept += element;
+            first = false;
+        }
+        return true;
+    });
+    return kept;
 }
 
 TriggerList::TriggerList(const ostrevin::IniStore& store, ostrevin::platform::FileSystem& files)

@@ -3,7 +3,11 @@
 // by any writer (this program, another copy, an editor) is seen at the next tick.
 #pragma once
 
+#include <cstdint>
+#include <optional>
+#include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/ini_document.h"
@@ -45,5 +49,9 @@ std::string windowTitleKey(const std::string& title);
 // Whether one of the comma-separated decimal elements of the list equals the window; elements that
 // are not decimal integers match nothing.
 bool foundHandleHas(const std::string& list, unsigned long long window);
+// The list without the elements that name one of the windows; other elements stay as they are.
+std::string foundHandleWithout(const std::string& list, const std::set<std::uint64_t>& windows);
+// The windows the list names, in its order; elements that are not decimal integers are left out.
+std::vector<std::uint64_t> foundHandleWindows(const std::string& list);
 
 }  // namespace keyloom

@@ -1,5 +1,7 @@
 #include "macros/triggers/trigger_poll.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <utility>
 
 namespace keyloom {
@@ -41,10 +43,49 @@ bool TriggerPoll::fire(const WindowTrigger& trigger, const ostrevin::platform::W
     return added;
 }
 
+bool TriggerPoll::forgetGoneWindows(const std::vector<WindowTrigger>& triggers) {
+    std::set<ostrevin::platform::WindowId> listed, gone;
+    bool looked = false;
+    auto isGone = [&](ostrevin::platform::WindowId id) {
+        if (!looked) {
+            for (const auto& w : desktop().windows) listed.insert(w.id);
+            looked = true;
+        }
+        if (listed.count(id) || gone.count(id)) return gone.count(id) > 0;
+        if (services_.windows.windowExists(id)) {
+            listed.insert(id);  // withdrawn, not gone: it keeps its place
+            return false;
+        }
+        gone.insert(id);
+        return true;
+    };
+    for (const WindowTrigger& trigger : triggers)
+        if (!trigger.foundHandle.empty())
+            for (const std::uint64_t id : foundHandleWindows(trigger.foundHandle)) isGone(id);
+    std::erase_if(unrecorded_, [&](const auto& tried) { return isGone(tried.second); });
+    if (gone.empty()) return false;
+    try {
+        services_.catalogue.store().update([&](ostrevin::IniDocument& doc) {
+            for (const WindowTrigger& trigger : triggers) {
+                const std::string section = MacroCatalogue::section(trigger.number);
+                const std::string list = doc.value(section, "FoundHandle").value_or("");
+                const std::string kept = foundHandleWithout(list, gone);
+                if (kept != list) doc.set(section, "FoundHandle", kept);
+            }
+        });
+        return true;
+    } catch (const ostrevin::IniWriteError&) {
+        // Only tidying: the next tick tries again, and a write that matters reports the error.
+        return false;
+    }
+}
+
 void TriggerPoll::Timer1Timer() {
     desktop_.reset();
+    const std::vector<WindowTrigger>* current = &triggers_.refresh();
+    if (forgetGoneWindows(*current)) current = &triggers_.refresh();
     // The list is copied: a macro run from here may change the catalogue under it.
-    const std::vector<WindowTrigger> triggers = triggers_.refresh();
+    const std::vector<WindowTrigger> triggers = *current;
     for (const WindowTrigger& trigger : triggers) {
         search_.TargetTitle = trigger.title;
         search_.WindowFound = false;
@@ -65,7 +106,12 @@ void TriggerPoll::Timer1Timer() {
         if (std::exchange(pumpDue_, false)) services_.pump.processMessages();
         if (!found) continue;
         if (foundHandleHas(trigger.foundHandle, window.id) || !window.visible) continue;
-        if (!fire(trigger, window)) continue;
+        const std::pair tried{trigger.number, window.id};
+        if (unrecorded_.count(tried)) continue;
+        unrecorded_.insert(tried);  // stays only when the write throws
+        const bool added = fire(trigger, window);
+        unrecorded_.erase(tried);
+        if (!added) continue;
         desktop_.reset();
         services_.processHotKey(trigger.number);
     }

@@ -1,11 +1,13 @@
 // The window-title triggers: on every tick of the poll timer, each macro with a Trigger runs once
 // for the first visible top-level window of that title that has not fired it yet in this run.
 // The window is recorded in FoundHandle before the macro runs, so a tick nested in the run does
-// not fire it again.
+// not fire it again; it is dropped from there once the window is gone, since X gives its id to
+// a later window, often one of the same program and title.
 #pragma once
 
 #include <functional>
 #include <optional>
+#include <set>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -53,6 +55,8 @@ class TriggerPoll {
     };
     const Desktop& desktop();
     bool fire(const WindowTrigger& trigger, const ostrevin::platform::WindowInfo& window);
+    // Drops the ids of windows that are gone from FoundHandle; true when the file changed.
+    bool forgetGoneWindows(const std::vector<WindowTrigger>& triggers);
 
     TriggerPollServices services_;
     PollTimer timer_;
@@ -60,6 +64,9 @@ class TriggerPoll {
     WindowSearchState search_;
     std::optional<Desktop> desktop_;
     bool pumpDue_ = false;
+    // (macro, window) whose recording failed (a full disk): not tried again until the window is
+    // gone, so that the failure is shown once rather than on every tick.
+    std::set<std::pair<int, ostrevin::platform::WindowId>> unrecorded_;
 };
 
 }  // namespace keyloom

@@ -1,6 +1,8 @@
 #include "macros/triggers/trigger_poll.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "common/test_folder.h"
 #include "platform/fake/fakes.h"
@@ -60,6 +62,8 @@ TEST(TriggerPoll, MatchesTitlesWithoutBlanksAndLetterCase) {
         {"Größe - Ärger", "größe - Ärger", true},
         {std::string(249, 'x'), std::string(249, 'x') + "tail", true},
         {std::string(250, 'x'), std::string(250, 'x'), false},
+        {"", "", false},  // no trigger, not the trigger of untitled windows
+        {"", " ", false},
     };
     for (const Case& c : cases) {
         PollFixture f({c.trigger});
@@ -82,6 +86,56 @@ TEST(TriggerPoll, FiresOncePerWindowAndAgainForANewOne) {
     f.timer.fire();
     EXPECT_EQ(f.runs, (std::vector<int>{1, 1}));
     EXPECT_EQ(f.found(1), "10,11");
+}
+
+// X gives a closed window's id to a later window, often of the same program and title: once the
+// window is gone its id leaves FoundHandle, and the window that takes it over fires as a new one.
+TEST(TriggerPoll, AGoneWindowsIdFiresAgainForTheWindowThatTakesItOver) {
+    struct Case {
+        const char* what;
+        bool exists;  // after it left the window list
+        std::vector<int> runs;
+        std::string found;
+    };
+    const std::vector<Case> cases = {
+        {"closed", false, {1, 1}, "x,10"},
+        {"withdrawn, then shown again", true, {1}, "10,x"},
+    };
+    for (const Case& c : cases) {
+        PollFixture f({"Report"});
+        f.windows.windows = {{10, "Report", true}};
+        f.timer.fire();
+        f.store.writeString("Macro1", "FoundHandle", "10,x");
+        f.windows.windows.clear();
+        if (c.exists) f.windows.unlisted = {10};
+        f.timer.fire();
+        EXPECT_EQ(f.found(1), c.exists ? "10,x" : "x") << c.what;
+        f.windows.windows = {{10, "Report", true}};
+        f.windows.unlisted.clear();
+        f.timer.fire();
+        f.timer.fire();
+        EXPECT_EQ(f.runs, c.runs) << c.what;
+        EXPECT_EQ(f.found(1), c.found) << c.what;
+    }
+}
+
+// A window whose recording fails (a full disk) reports it once, not on every tick; it is tried
+// again when its id belongs to a new window.
+TEST(TriggerPoll, AFailedRecordingIsReportedOncePerWindow) {
+    PollFixture f({"Report"});
+    const std::string blocker = f.store.path() + ".tmp";
+    ASSERT_EQ(::mkdir(blocker.c_str(), 0700), 0);  // every write of the catalogue fails
+    f.windows.windows = {{10, "Report", true}};
+    EXPECT_THROW(f.timer.fire(), ostrevin::IniWriteError);
+    EXPECT_NO_THROW(f.timer.fire());
+    ::rmdir(blocker.c_str());
+    f.timer.fire();
+    EXPECT_TRUE(f.runs.empty());
+    f.windows.windows.clear();
+    f.timer.fire();
+    f.windows.windows = {{10, "Report", true}};
+    f.timer.fire();
+    EXPECT_EQ(f.runs, std::vector<int>{1});
 }
 
 TEST(TriggerPoll, AHiddenWindowWaitsUntilItIsShown) {
@@ -115,6 +169,7 @@ TEST(TriggerPoll, ReadsFoundHandleElementsAsDecimalNumbers) {
         PollFixture f({"Report"});
         f.store.writeString("Macro1", "FoundHandle", c.list);
         f.windows.windows = {{7, "Report", true}};
+        f.windows.unlisted = {5, 70, 17};  // still there, so they keep their place
         f.timer.fire();
         EXPECT_EQ(f.runs.size(), c.fires ? 1u : 0u) << c.list;
         EXPECT_EQ(f.found(1), c.after) << c.list;
@@ -158,6 +213,7 @@ TEST(TriggerPoll, SeesChangesThatAnotherCopyWrites) {
     other.writeString("Macro1", "FoundHandle", "10");
     f.windows.windows.push_back({12, "invoice", true});
     f.windows.windows.erase(f.windows.windows.begin());
+    f.windows.unlisted = {10};
     f.timer.fire();
     EXPECT_EQ(f.found(1), "10,12");
 }

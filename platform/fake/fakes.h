@@ -1,6 +1,7 @@
 // Recording fakes of the platform seams, for tests of the logic.
 #pragma once
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <map>
@@ -22,6 +23,7 @@ namespace ostrevin::platform {
 class FakeWindowSystem : public WindowSystem {
   public:
     std::vector<WindowInfo> windows;  // front to back
+    std::vector<WindowId> unlisted;   // windows that exist but are not listed (withdrawn)
     WindowId foreground = 0;
     std::vector<WindowId> focusRequests;
     int enumerations = 0;
@@ -41,6 +43,11 @@ class FakeWindowSystem : public WindowSystem {
         if (window == 0) return false;
         foreground = window;
         return true;
+    }
+    bool windowExists(WindowId window) override {
+        for (const auto& w : windows)
+            if (w.id == window) return true;
+        return std::find(unlisted.begin(), unlisted.end(), window) != unlisted.end();
     }
 };
 

@@ -74,6 +74,15 @@ unsigned X11WindowList::atom(const char* name) {
     return value;
 }
 
+bool X11WindowList::windowExists(WindowId window) {
+    if (window == 0 || window > 0xFFFFFFFFu) return false;
+    auto* reply = replyOf<xcb_get_window_attributes_reply_t>(
+        connection_, xcb_get_window_attributes(connection_, static_cast<xcb_window_t>(window)),
+        xcb_get_window_attributes_reply);
+    std::free(reply);
+    return reply != nullptr || xcb_connection_has_error(connection_);
+}
+
 std::vector<WindowInfo> X11WindowList::enumerateWindows() {
     auto windowList = [&](xcb_get_property_cookie_t cookie) {
         std::vector<xcb_window_t> ids;

@@ -24,6 +24,7 @@ class X11WindowList : public WindowSystem {
     bool setForegroundWindow(WindowId window) override {
         return fallback_.setForegroundWindow(window);
     }
+    bool windowExists(WindowId window) override;
 
   private:
     X11WindowList(xcb_connection_t* connection, unsigned root, WindowSystem& fallback);

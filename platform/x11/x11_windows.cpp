@@ -133,6 +133,11 @@ bool X11WindowSystem::isViewable(WindowId window) {
            attributes.map_state == IsViewable;
 }
 
+bool X11WindowSystem::windowExists(WindowId window) {
+    XWindowAttributes attributes{};
+    return window != 0 && XGetWindowAttributes(display_, window, &attributes) != 0;
+}
+
 std::vector<WindowInfo> X11WindowSystem::enumerateWindows() {
     std::vector<WindowInfo> windows;
     for (WindowId id : clientsFrontToBack()) windows.push_back({id, titleOf(id), isViewable(id)});

@@ -20,6 +20,7 @@ class X11WindowSystem : public WindowSystem {
     WindowId findWindow(const std::string& title) override;
     WindowId foregroundWindow() override;
     bool setForegroundWindow(WindowId window) override;
+    bool windowExists(WindowId window) override;
 
   private:
     explicit X11WindowSystem(Display* display);
