@@ -7,6 +7,7 @@
 
 #include "dregmoor/engine/command_line.h"
 #include "dregmoor/ui/dregmoor_app.h"
+#include "widgets/error_reporting_application.h"
 #include "widgets/quit_on_signal.h"
 
 namespace {
@@ -32,7 +33,8 @@ std::optional<int> commandLine(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     if (const std::optional<int> status = commandLine(argc, argv)) return *status;
-    QApplication app(argc, argv);
+    // An error no handler expected is shown in the error box, and the tray program goes on.
+    ostrevin::widgets::ErrorReportingApplication app(argc, argv);
     QApplication::setApplicationName("Dregmoor");
     QApplication::setApplicationDisplayName("Dregmoor");
     QApplication::setOrganizationName("Ostrevin");
