@@ -18,6 +18,11 @@ test_packages+=(fd-find libglib2.0-bin)
 # The scanner's end-to-end test moves its clock with libfaketime.
 test_packages+=(libfaketime)
 
+# The native Wayland backend: client library and protocol generator; its end-to-end tests run a
+# headless sway with Qt's Wayland platform, and compare typing with wtype.
+run_packages+=(libwayland-dev libwayland-bin wayland-protocols qt6-wayland)
+test_packages+=(sway wtype)
+
 wanted=("${run_packages[@]}")
 [ "${1:-run}" = test ] && wanted+=("${test_packages[@]}")
 
