@@ -24,7 +24,9 @@ class NoHotKeys : public ostrevin::platform::HotKeys {
 
 class HotKeyFeed {
   public:
-    HotKeyFeed() : x11_(ostrevin::platform::X11HotKeys::open()) {
+    // x11: grab on the X server; otherwise (a Wayland session's own backend, where X grabs would
+    // reach XWayland programs only) no hot keys.
+    explicit HotKeyFeed(bool x11) : x11_(x11 ? ostrevin::platform::X11HotKeys::open() : nullptr) {
         if (!x11_) return;
         notifier_ = std::make_unique<QSocketNotifier>(x11_->connectionFd(), QSocketNotifier::Read);
         QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] { read(); });

@@ -22,28 +22,80 @@ std::string environment(const char* name) {
 }
 }  // namespace
 
+// The Wayland backend has no window list yet: window triggers find nothing.
+class NoWindows : public ostrevin::platform::WindowSystem {
+  public:
+    std::vector<ostrevin::platform::WindowInfo> enumerateWindows() override { return {}; }
+    ostrevin::platform::WindowId findWindow(const std::string&) override { return 0; }
+    ostrevin::platform::WindowId foregroundWindow() override { return 0; }
+    bool setForegroundWindow(ostrevin::platform::WindowId) override { return false; }
+};
+
+WaylandOffer offerOf(ostrevin::platform::WaylandSession* session,
+                     ostrevin::platform::Keyboard* keyboard) {
+    WaylandOffer offer;
+    if (!session) return offer;
+    offer.keyboard = keyboard != nullptr;
+    offer.pointer = false;  // mouse recordings are played on X11 only so far
+    return offer;
+}
+
 QString KeyloomApp::displaySessionError() {
     return toQString(checkDisplaySession(environment, true).error);
 }
 
+namespace {
+// Connected once, before the toolkit starts, and handed to the program if it is chosen.
+KeyloomApp::Backend& probedWayland() {
+    static KeyloomApp::Backend probe = [] {
+        KeyloomApp::Backend b;
+        if (environment("WAYLAND_DISPLAY").empty()) return b;
+        b.wayland = ostrevin::platform::WaylandSession::connect();
+        if (b.wayland) b.keyboard = ostrevin::platform::WaylandKeyboard::open(*b.wayland);
+        return b;
+    }();
+    return probe;
+}
+}  // namespace
+
+bool KeyloomApp::waylandSession() {
+    Backend& probe = probedWayland();
+    return useWaylandBackend(environment, offerOf(probe.wayland.get(), probe.keyboard.get()));
+}
+
 std::unique_ptr<KeyloomApp> KeyloomApp::create(QString* error) {
+    if (waylandSession()) {
+        Backend backend = std::move(probedWayland());
+        const DisplaySession session =
+            checkWaylandSession(offerOf(backend.wayland.get(), backend.keyboard.get()));
+        backend.windows = std::make_unique<NoWindows>();
+        std::unique_ptr<KeyloomApp> app(new KeyloomApp(std::move(backend)));
+        app->sessionWarning_ = session.warning;
+        return app;
+    }
+    probedWayland() = Backend{};
+    Backend backend;
     auto keyboard = ostrevin::platform::X11Keyboard::open();
-    auto windows = ostrevin::platform::X11WindowSystem::open();
-    const DisplaySession session = checkDisplaySession(environment, keyboard && windows);
+    backend.x11Keyboard = keyboard.get();
+    backend.keyboard = std::move(keyboard);
+    backend.windows = ostrevin::platform::X11WindowSystem::open();
+    const DisplaySession session =
+        checkDisplaySession(environment, backend.keyboard && backend.windows);
     if (!session.error.empty()) {
         *error = toQString(session.error);
         return nullptr;
     }
-    std::unique_ptr<KeyloomApp> app(new KeyloomApp(std::move(keyboard), std::move(windows)));
+    std::unique_ptr<KeyloomApp> app(new KeyloomApp(std::move(backend)));
     app->sessionWarning_ = session.warning;
     return app;
 }
 
-KeyloomApp::KeyloomApp(std::unique_ptr<ostrevin::platform::X11Keyboard> keyboard,
-                       std::unique_ptr<ostrevin::platform::X11WindowSystem> windows)
+KeyloomApp::KeyloomApp(Backend backend)
     : catalogue_(store_, sideFileFolder(ostrevin::platform::programFolder()), files_),
-      keyboard_(std::move(keyboard)),
-      windows_(std::move(windows)),
+      wayland_(std::move(backend.wayland)),
+      keyboard_(std::move(backend.keyboard)),
+      x11Keyboard_(backend.x11Keyboard),
+      windows_(std::move(backend.windows)),
       SendKey1(*keyboard_, pump_, loader_, ostrevin::platform::programFolder()),
       frmMain(catalogue_, [this](std::uint8_t vk) { return keyboard_->keyLabel(vk); }),
       player_(
@@ -54,7 +106,7 @@ KeyloomApp::KeyloomApp(std::unique_ptr<ostrevin::platform::X11Keyboard> keyboard
       Keyloom(
           catalogue_, pump_, [this](int number) { runMacro(number); },
           [this] {
-              keyboard_->restoreIfIdle();
+              if (x11Keyboard_) x11Keyboard_->restoreIfIdle();
               launcher_.reapChildren();
           }) {}
 
@@ -69,8 +121,13 @@ void KeyloomApp::runMacro(int number) {
 
 void KeyloomApp::cleanUpForExit() {
     Recorder.shutdown();  // a playback lets go of what it holds, a recording is saved
-    keyboard_->releaseAll();
-    keyboard_->restoreLoansAfterGrace(ostrevin::platform::X11Keyboard::kExitGraceMs);
+    if (x11Keyboard_) {
+        x11Keyboard_->releaseAll();
+        x11Keyboard_->restoreLoansAfterGrace(ostrevin::platform::X11Keyboard::kExitGraceMs);
+    } else if (auto* wayland =
+                   dynamic_cast<ostrevin::platform::WaylandKeyboard*>(keyboard_.get())) {
+        wayland->releaseAll();
+    }
 }
 
 void KeyloomApp::startTriggers() {

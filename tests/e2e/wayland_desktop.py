@@ -139,6 +139,40 @@ class WaylandDesktop:
         wait_until(f"the field {title} taking the focus", lambda: os.path.exists(ready))
         return proc
 
+    def program_folder(self):
+        """A folder the user owns holding a copy of the program, its side files and catalogue
+        beside it (XDG_CONFIG_HOME points into it)."""
+        folder = self.path("program")
+        if not os.path.isdir(folder):
+            for sub in ("", "config", "config/ostrevin"):
+                os.makedirs(os.path.join(folder, sub), exist_ok=True)
+            shutil.copy2(os.environ["MACROS_BIN"], os.path.join(folder, "macros"))
+            self.give(folder)
+        return folder
+
+    def write(self, path, text):
+        with open(path, "w", encoding="utf-8", newline="") as f:
+            f.write(text)
+        self.give(path)
+
+    def give(self, path):
+        """Hands a file, or a folder with everything in it, to the user."""
+        os.chown(path, self.user.pw_uid, self.user.pw_gid)
+        for root, dirs, files in os.walk(path):
+            for name in dirs + files:
+                os.chown(os.path.join(root, name), self.user.pw_uid, self.user.pw_gid)
+
+    def start_macros(self, *args):
+        folder = self.program_folder()
+        env = dict(self.env, XDG_CONFIG_HOME=os.path.join(folder, "config"))
+        return self.spawn([os.path.join(folder, "macros")] + list(args), env, log="macros.log")
+
+    def write_catalogue(self, text):
+        self.write(os.path.join(self.program_folder(), "config", "ostrevin", "macros.ini"), text)
+
+    def write_side_file(self, name, text):
+        self.write(os.path.join(self.program_folder(), name), text)
+
     def end(self, proc):
         try:
             os.killpg(proc.pid, signal.SIGTERM)

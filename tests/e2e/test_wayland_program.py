@@ -1,0 +1,41 @@
+#!/usr/bin/python3
+"""The program itself as a native client of a headless sway: a macro run from the command line
+types into a Qt text field, and the program ends after it."""
+import os
+import subprocess
+import sys
+import unittest
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from wayland_desktop import WaylandDesktop, clear_arrival, read_arrival  # noqa: E402
+
+REPORT = "Total: <<SHIFT>>a ½ “ok” — Ω<<ENTER>>x<<CTRL>>adone é<<F12>>"
+
+
+class WaylandProgram(unittest.TestCase):
+    def setUp(self):
+        self.desktop = WaylandDesktop()
+        self.desktop.__enter__()
+        self.addCleanup(self.desktop.close)
+
+    def test_open_and_close_switches_run_a_macro(self):
+        d = self.desktop
+        d.write_catalogue("[Main]\nEntries=2\nFirstRun=0\n[Macro1]\nName=Other\nType=4\n"
+                          "FileName=Other.key\n[Macro2]\nName=Report\nType=4\n"
+                          "FileName=Report.key\n")
+        d.write_side_file("Other.key", "must not be typed")
+        d.write_side_file("Report.key", REPORT)
+        out = d.path("field.txt")
+        d.open_field("Receiver", out)
+        clear_arrival(out)
+        proc = d.start_macros("/Open:report", "/Close")
+        self.assertEqual(read_arrival(out, 30), "done é")
+        try:
+            proc.wait(10)
+        except subprocess.TimeoutExpired:
+            self.fail("the program did not end after the macro")
+        self.assertEqual(proc.returncode, 0)
+
+
+if __name__ == "__main__":
+    unittest.main()
