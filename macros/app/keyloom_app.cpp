@@ -22,7 +22,7 @@ std::string environment(const char* name) {
 }
 }  // namespace
 
-// The Wayland backend has no window list yet: window triggers find nothing.
+// A compositor that lists no windows: window triggers find nothing.
 class NoWindows : public ostrevin::platform::WindowSystem {
   public:
     std::vector<ostrevin::platform::WindowInfo> enumerateWindows() override { return {}; }
@@ -36,6 +36,7 @@ WaylandOffer offerOf(ostrevin::platform::WaylandSession* session,
     WaylandOffer offer;
     if (!session) return offer;
     offer.keyboard = keyboard != nullptr;
+    offer.windows = session->offersToplevels();
     offer.pointer = false;  // mouse recordings are played on X11 only so far
     return offer;
 }
@@ -68,7 +69,8 @@ std::unique_ptr<KeyloomApp> KeyloomApp::create(QString* error) {
         Backend backend = std::move(probedWayland());
         const DisplaySession session =
             checkWaylandSession(offerOf(backend.wayland.get(), backend.keyboard.get()));
-        backend.windows = std::make_unique<NoWindows>();
+        backend.windows = ostrevin::platform::WaylandWindows::open(*backend.wayland);
+        if (!backend.windows) backend.windows = std::make_unique<NoWindows>();
         std::unique_ptr<KeyloomApp> app(new KeyloomApp(std::move(backend)));
         app->sessionWarning_ = session.warning;
         return app;

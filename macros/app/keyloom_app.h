@@ -25,6 +25,7 @@
 #include "platform/posix/posix_launcher.h"
 #include "platform/wayland/wayland_keyboard.h"
 #include "platform/wayland/wayland_session.h"
+#include "platform/wayland/wayland_windows.h"
 #include "platform/x11/x11_keyboard.h"
 #include "platform/x11/x11_window_list.h"
 #include "platform/x11/x11_windows.h"

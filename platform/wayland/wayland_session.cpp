@@ -47,8 +47,8 @@ void WaylandSession::global(void* data, wl_registry* registry, std::uint32_t nam
         self->pointerManager_ = static_cast<zwlr_virtual_pointer_manager_v1*>(
             bind(&zwlr_virtual_pointer_manager_v1_interface, 2));
     } else if (std::strcmp(interface, zwlr_foreign_toplevel_manager_v1_interface.name) == 0) {
-        self->toplevelManager_ = static_cast<zwlr_foreign_toplevel_manager_v1*>(
-            bind(&zwlr_foreign_toplevel_manager_v1_interface, 3));
+        self->toplevelName_ = name;
+        self->toplevelVersion_ = version < 3 ? version : 3;
     }
 }
 
@@ -100,6 +100,16 @@ WaylandSession::~WaylandSession() {
     if (registry_) wl_registry_destroy(registry_);
     wl_display_flush(display_);
     wl_display_disconnect(display_);
+}
+
+// Bound only when wanted: the compositor lists every window right after the bind, and events
+// that arrive before the caller's listener are lost.
+zwlr_foreign_toplevel_manager_v1* WaylandSession::bindToplevelManager() {
+    if (!toplevelManager_ && toplevelName_)
+        toplevelManager_ = static_cast<zwlr_foreign_toplevel_manager_v1*>(
+            wl_registry_bind(registry_, toplevelName_, &zwlr_foreign_toplevel_manager_v1_interface,
+                             toplevelVersion_));
+    return toplevelManager_;
 }
 
 void WaylandSession::dispatchPending() {

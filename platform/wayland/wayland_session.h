@@ -30,7 +30,9 @@ class WaylandSession {
     wl_seat* seat() const { return seat_; }
     zwp_virtual_keyboard_manager_v1* keyboardManager() const { return keyboardManager_; }
     zwlr_virtual_pointer_manager_v1* pointerManager() const { return pointerManager_; }
-    zwlr_foreign_toplevel_manager_v1* toplevelManager() const { return toplevelManager_; }
+    bool offersToplevels() const { return toplevelName_ != 0; }
+    // The window list's manager, bound on the first call; nullptr when not offered.
+    zwlr_foreign_toplevel_manager_v1* bindToplevelManager();
 
     // The keymap the seat's keyboard last announced (what the user types with), "" before any.
     const std::string& seatKeymap() const { return seatKeymap_; }
@@ -59,6 +61,7 @@ class WaylandSession {
     zwp_virtual_keyboard_manager_v1* keyboardManager_ = nullptr;
     zwlr_virtual_pointer_manager_v1* pointerManager_ = nullptr;
     zwlr_foreign_toplevel_manager_v1* toplevelManager_ = nullptr;
+    std::uint32_t toplevelName_ = 0, toplevelVersion_ = 0;
     std::string seatKeymap_;
 };
 

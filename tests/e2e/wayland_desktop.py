@@ -162,10 +162,27 @@ class WaylandDesktop:
             for name in dirs + files:
                 os.chown(os.path.join(root, name), self.user.pw_uid, self.user.pw_gid)
 
-    def start_macros(self, *args):
+    def start_macros(self, *args, settled=False):
+        """Starts the program; with settled, returns once its list window is up and no window
+        has come or gone for a few looks (without a tray host it opens messages at start)."""
         folder = self.program_folder()
         env = dict(self.env, XDG_CONFIG_HOME=os.path.join(folder, "config"))
-        return self.spawn([os.path.join(folder, "macros")] + list(args), env, log="macros.log")
+        proc = self.spawn([os.path.join(folder, "macros")] + list(args), env, log="macros.log")
+        if settled:
+            seen = [None, 0]
+
+            def steady():
+                listing = self.windows()
+                seen[1] = seen[1] + 1 if listing == seen[0] else 0
+                seen[0] = listing
+                return seen[1] >= 5 and any(t == "Ostrevin Keyloom" for _, _, t in listing)
+            wait_until("the program's windows to settle", steady)
+        return proc
+
+    def windows(self):
+        """(id, visible, title) of every window, front to back, as the program's layer sees them."""
+        out = self.run([os.environ["WINDOWTOOL_BIN"], "list"]).stdout.decode()
+        return [tuple(line.split(" ", 2)) for line in out.splitlines() if line.count(" ") >= 2]
 
     def write_catalogue(self, text):
         self.write(os.path.join(self.program_folder(), "config", "ostrevin", "macros.ini"), text)
