@@ -31,11 +31,12 @@ class NoWindows : public ostrevin::platform::WindowSystem {
     bool setForegroundWindow(ostrevin::platform::WindowId) override { return false; }
 };
 
-WaylandOffer offerOf(ostrevin::platform::WaylandSession* session,
-                     ostrevin::platform::Keyboard* keyboard) {
+WaylandOffer offerOf(const KeyloomApp::Backend& backend) {
     WaylandOffer offer;
+    const auto* session = backend.wayland.get();
     if (!session) return offer;
-    offer.keyboard = keyboard != nullptr;
+    offer.keyboard = backend.keyboard != nullptr;
+    offer.hotKeys = backend.hotKeys != nullptr;
     offer.windows = session->offersToplevels();
     offer.pointer = false;  // mouse recordings are played on X11 only so far
     return offer;
@@ -53,6 +54,9 @@ KeyloomApp::Backend& probedWayland() {
         if (environment("WAYLAND_DISPLAY").empty()) return b;
         b.wayland = ostrevin::platform::WaylandSession::connect();
         if (b.wayland) b.keyboard = ostrevin::platform::WaylandKeyboard::open(*b.wayland);
+        if (auto* keyboard = dynamic_cast<ostrevin::platform::WaylandKeyboard*>(b.keyboard.get()))
+            b.hotKeys = ostrevin::platform::SwayHotKeys::open(
+                [keyboard](std::uint8_t vk) { return keyboard->keysymName(vk); });
         return b;
     }();
     return probe;
@@ -61,14 +65,13 @@ KeyloomApp::Backend& probedWayland() {
 
 bool KeyloomApp::waylandSession() {
     Backend& probe = probedWayland();
-    return useWaylandBackend(environment, offerOf(probe.wayland.get(), probe.keyboard.get()));
+    return useWaylandBackend(environment, offerOf(probe));
 }
 
 std::unique_ptr<KeyloomApp> KeyloomApp::create(QString* error) {
     if (waylandSession()) {
         Backend backend = std::move(probedWayland());
-        const DisplaySession session =
-            checkWaylandSession(offerOf(backend.wayland.get(), backend.keyboard.get()));
+        const DisplaySession session = checkWaylandSession(offerOf(backend));
         backend.windows = ostrevin::platform::WaylandWindows::open(*backend.wayland);
         if (!backend.windows) backend.windows = std::make_unique<NoWindows>();
         std::unique_ptr<KeyloomApp> app(new KeyloomApp(std::move(backend)));
@@ -100,6 +103,7 @@ KeyloomApp::KeyloomApp(Backend backend)
       windows_(std::move(backend.windows)),
       SendKey1(*keyboard_, pump_, loader_, ostrevin::platform::programFolder()),
       frmMain(catalogue_, [this](std::uint8_t vk) { return keyboard_->keyLabel(vk); }),
+      hotKeyFeed_(x11Keyboard_ != nullptr, std::move(backend.hotKeys)),
       player_(
           PlayerServices{catalogue_, SendKey1, Recorder, *windows_, launcher_, clock_, pump_,
                          files_, frmMain.tmr1, triggers_.poll.pauseTimer(),
@@ -123,6 +127,7 @@ void KeyloomApp::runMacro(int number) {
 
 void KeyloomApp::cleanUpForExit() {
     Recorder.shutdown();  // a playback lets go of what it holds, a recording is saved
+    hotKeyFeed_.removeBindings();
     if (x11Keyboard_) {
         x11Keyboard_->releaseAll();
         x11Keyboard_->restoreLoansAfterGrace(ostrevin::platform::X11Keyboard::kExitGraceMs);

@@ -41,6 +41,7 @@ class KeyloomApp {
         std::unique_ptr<ostrevin::platform::Keyboard> keyboard;
         ostrevin::platform::X11Keyboard* x11Keyboard = nullptr;
         std::unique_ptr<ostrevin::platform::WindowSystem> windows;
+        std::unique_ptr<ostrevin::platform::SwayHotKeys> hotKeys;  // Wayland: the compositor's
     };
     // Nothing, with the reason in *error, when neither the compositor nor an X server can give
     // what typing needs.
@@ -79,7 +80,7 @@ class KeyloomApp {
     TfrmMain frmMain;
     // Hot keys and window triggers start macros by themselves; the player switches the poll off
     // during a pause through triggers_.poll.pauseTimer().
-    HotKeyFeed hotKeyFeed_{x11Keyboard_ != nullptr};
+    HotKeyFeed hotKeyFeed_;
     std::unique_ptr<ostrevin::platform::X11WindowList> windowList_{
         x11Keyboard_ ? ostrevin::platform::X11WindowList::open(*windows_) : nullptr};
     MacroTriggers triggers_{

@@ -240,6 +240,14 @@ std::string WaylandKeyboard::keyLabel(std::uint8_t virtualKey) {
     return encodeUtf8(std::u32string(1, ch));
 }
 
+std::string WaylandKeyboard::keysymName(std::uint8_t virtualKey) const {
+    const std::uint8_t kc = userModel_.keycodeFor(virtualKey);
+    const std::uint32_t sym = kc ? userModel_.keysymAt(kc, 0) : 0;
+    char name[64];
+    if (sym == 0 || xkb_keysym_get_name(sym, name, sizeof name) < 0) return {};
+    return name;
+}
+
 void WaylandKeyboard::releaseAll() {
     for (int kc = 8; kc < 256; ++kc) {
         if (pressCount_[kc] > 0) sendKey(static_cast<std::uint8_t>(kc), false);

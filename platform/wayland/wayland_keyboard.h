@@ -38,6 +38,9 @@ class WaylandKeyboard : public Keyboard {
     bool isKeyDown(std::uint8_t virtualKey) override;
     std::string keyLabel(std::uint8_t virtualKey) override;
 
+    // The symbol name of the key a virtual key stands for in the user's keymap ("F5", "a"), as
+    // key bindings name keys; "" when the layout has no such key.
+    std::string keysymName(std::uint8_t virtualKey) const;
     // Releases every key this keyboard still holds down and puts the user's keymap back.
     void releaseAll();
 

@@ -93,7 +93,6 @@ WaylandSession::WaylandSession(wl_display* display) : display_(display) {}
 
 WaylandSession::~WaylandSession() {
     if (keyboard_) wl_keyboard_destroy(keyboard_);
-    if (toplevelManager_) zwlr_foreign_toplevel_manager_v1_destroy(toplevelManager_);
     if (pointerManager_) zwlr_virtual_pointer_manager_v1_destroy(pointerManager_);
     if (keyboardManager_) zwp_virtual_keyboard_manager_v1_destroy(keyboardManager_);
     if (seat_) wl_seat_destroy(seat_);
@@ -105,11 +104,9 @@ WaylandSession::~WaylandSession() {
 // Bound only when wanted: the compositor lists every window right after the bind, and events
 // that arrive before the caller's listener are lost.
 zwlr_foreign_toplevel_manager_v1* WaylandSession::bindToplevelManager() {
-    if (!toplevelManager_ && toplevelName_)
-        toplevelManager_ = static_cast<zwlr_foreign_toplevel_manager_v1*>(
-            wl_registry_bind(registry_, toplevelName_, &zwlr_foreign_toplevel_manager_v1_interface,
-                             toplevelVersion_));
-    return toplevelManager_;
+    if (!toplevelName_) return nullptr;
+    return static_cast<zwlr_foreign_toplevel_manager_v1*>(wl_registry_bind(
+        registry_, toplevelName_, &zwlr_foreign_toplevel_manager_v1_interface, toplevelVersion_));
 }
 
 void WaylandSession::dispatchPending() {

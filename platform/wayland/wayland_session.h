@@ -31,7 +31,8 @@ class WaylandSession {
     zwp_virtual_keyboard_manager_v1* keyboardManager() const { return keyboardManager_; }
     zwlr_virtual_pointer_manager_v1* pointerManager() const { return pointerManager_; }
     bool offersToplevels() const { return toplevelName_ != 0; }
-    // The window list's manager, bound on the first call; nullptr when not offered.
+    // A new binding of the window list's manager, which the caller destroys; nullptr when the
+    // compositor offers none.
     zwlr_foreign_toplevel_manager_v1* bindToplevelManager();
 
     // The keymap the seat's keyboard last announced (what the user types with), "" before any.
@@ -60,7 +61,6 @@ class WaylandSession {
     wl_keyboard* keyboard_ = nullptr;
     zwp_virtual_keyboard_manager_v1* keyboardManager_ = nullptr;
     zwlr_virtual_pointer_manager_v1* pointerManager_ = nullptr;
-    zwlr_foreign_toplevel_manager_v1* toplevelManager_ = nullptr;
     std::uint32_t toplevelName_ = 0, toplevelVersion_ = 0;
     std::string seatKeymap_;
 };

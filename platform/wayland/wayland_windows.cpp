@@ -52,6 +52,7 @@ std::unique_ptr<WaylandWindows> WaylandWindows::open(WaylandSession& session) {
     zwlr_foreign_toplevel_manager_v1* manager = session.bindToplevelManager();
     if (!manager) return nullptr;
     std::unique_ptr<WaylandWindows> windows(new WaylandWindows(session));
+    windows->manager_ = manager;
     zwlr_foreign_toplevel_manager_v1_add_listener(manager, &kManagerListener, windows.get());
     session.roundtrip();
     return windows;
@@ -59,8 +60,13 @@ std::unique_ptr<WaylandWindows> WaylandWindows::open(WaylandSession& session) {
 
 WaylandWindows::WaylandWindows(WaylandSession& session) : session_(session) {}
 
+// Events still on their way (windows that opened since the last look) must find no listener
+// pointing here once this object is gone.
 WaylandWindows::~WaylandWindows() {
+    zwlr_foreign_toplevel_manager_v1_stop(manager_);
+    zwlr_foreign_toplevel_manager_v1_destroy(manager_);
     for (Toplevel& t : toplevels_) zwlr_foreign_toplevel_handle_v1_destroy(t.handle);
+    session_.flush();
 }
 
 // A window counts once its first state is complete, so that a trigger never sees it untitled.

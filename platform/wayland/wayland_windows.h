@@ -13,6 +13,7 @@
 #include "platform/windows.h"
 
 struct zwlr_foreign_toplevel_handle_v1;
+struct zwlr_foreign_toplevel_manager_v1;
 struct wl_array;
 
 namespace ostrevin::platform {
@@ -48,6 +49,7 @@ class WaylandWindows : public WindowSystem {
     void refresh();
 
     WaylandSession& session_;
+    zwlr_foreign_toplevel_manager_v1* manager_ = nullptr;
     std::list<Toplevel> toplevels_;  // front to back; stable addresses for the listeners
     WindowId nextId_ = 1;
 };
