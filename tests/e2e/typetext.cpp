@@ -3,6 +3,8 @@
 //
 //   typetext --file PATH [--wait-file PATH] [--sentinel F12]   type a file
 //   typetext --keys KEYSTRING                                   send one key string as it stands
+//       --stamp PATH  with --keys: once the compositor has handled the keys, writes the
+//       monotonic clock (seconds) to PATH, for latency measurements
 //   typetext --hold-file PATH      keep a keyboard until ended, creating PATH once it is there
 //       (a Wayland seat offers its clients a keyboard only while some keyboard exists, as a
 //       real desktop's always does)
@@ -14,6 +16,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -72,7 +75,8 @@ int typeFile(keyloom::TSendKey& sender, ostrevin::platform::Keyboard& keyboard,
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string file, waitFile, keys, holdFile, sentinel = "F12", thenFile, goFile, waitFile2;
+    std::string file, waitFile, keys, holdFile, stampFile, sentinel = "F12", thenFile, goFile,
+                                                           waitFile2;
     bool haveKeys = false;
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string flag = argv[i];
@@ -84,6 +88,8 @@ int main(int argc, char** argv) {
             sentinel = argv[i + 1];
         else if (flag == "--keys")
             keys = argv[i + 1], haveKeys = true;
+        else if (flag == "--stamp")
+            stampFile = argv[i + 1];
         else if (flag == "--hold-file")
             holdFile = argv[i + 1];
         else if (flag == "--then-file")
@@ -115,7 +121,17 @@ int main(int argc, char** argv) {
     ostrevin::platform::DlLibraryLoader loader;
     keyloom::TSendKey sender(*keyboard, pump, loader);
     try {
-        if (haveKeys) return sender.Send(keys) == 0 ? 0 : 1;
+        if (haveKeys) {
+            const int rc = sender.Send(keys) == 0 ? 0 : 1;
+            if (!stampFile.empty()) {
+                if (session) session->roundtrip();
+                timespec now{};
+                clock_gettime(CLOCK_MONOTONIC, &now);
+                std::ofstream(stampFile)
+                    << now.tv_sec << "." << std::to_string(now.tv_nsec + 1000000000L).substr(1);
+            }
+            return rc;
+        }
         const int rc = typeFile(sender, *keyboard, file, waitFile, sentinel);
         if (rc != 0 || thenFile.empty()) return rc;
         while (!std::filesystem::exists(goFile))

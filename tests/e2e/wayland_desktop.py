@@ -131,11 +131,11 @@ class WaylandDesktop:
     def tree(self):
         return json.loads(self.swaymsg("-t", "get_tree", "-r").stdout or b"{}")
 
-    def open_field(self, title, out):
+    def open_field(self, title, out, extra=()):
         """A Qt text field, returned once it has the keyboard focus."""
         ready = out + ".ready"
         proc = self.spawn([os.environ["QTFIELD_BIN"], "--title", title, "--out", out,
-                           "--ready", ready], dict(self.env, QT_QPA_PLATFORM="wayland"))
+                           "--ready", ready, *extra], dict(self.env, QT_QPA_PLATFORM="wayland"))
         wait_until(f"the field {title} taking the focus", lambda: os.path.exists(ready))
         return proc
 
@@ -215,12 +215,13 @@ class WaylandDesktop:
         remove_user()
 
 
-def read_arrival(out, seconds=60):
+def read_arrival(out, seconds=60, poll=0.02):
     """What the field held when the sentinel arrived; None when it never did."""
-    try:
-        wait_until("the sentinel key", lambda: os.path.exists(out + ".done"), seconds)
-    except AssertionError:
-        return None
+    deadline = time.monotonic() + seconds
+    while not os.path.exists(out + ".done"):
+        if time.monotonic() > deadline:
+            return None
+        time.sleep(poll)
     with open(out, encoding="utf-8") as f:
         return f.read()
 
