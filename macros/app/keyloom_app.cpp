@@ -171,6 +171,11 @@ void KeyloomApp::createAuthoring() {
         if (Keyloom.mnuShowHints) Keyloom.mnuShowHints->setChecked(on);
     };
     s.processMessages = [this] { pump_.processMessages(); };
+    if (!x11Keyboard_)
+        s.recordingRefusal =
+            "Keyloom cannot record on this Wayland desktop: a Wayland program cannot capture the "
+            "keys and mouse actions meant for other programs.\n\nRecordings made on an X11 "
+            "desktop still play back here, and advanced macros type as everywhere.";
     frmWizard = std::make_unique<TfrmWizard>(s);
     frmProperties = std::make_unique<TfrmProperties>(s, *frmWizard);
     triggers_.StopRecordingHotKey.OnHotKey = [this](TEPHotKey&, std::uint8_t, std::uint16_t) {
