@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <thread>
 
 #include "common/text.h"
 #include "platform/wayland/wayland_session.h"
@@ -212,7 +213,29 @@ void WaylandKeyboard::sendKey(std::uint8_t keycode, bool down) {
 // Counted, so that Shift pressed twice by the sender is one press, and the last release lets go.
 void WaylandKeyboard::press(std::uint8_t keycode) {
     if (keycode < 8) return;
-    if (pressCount_[keycode]++ == 0) sendKey(keycode, true);
+    if (pressCount_[keycode]++ == 0) {
+        pace();
+        sendKey(keycode, true);
+    }
+}
+
+// The compositor passes keys on to the focused client at once and drops a client whose socket
+// stays full, so a long text must not outrun the program it types into: a burst goes out at
+// full speed, and after it presses follow at a steady rate that a toolkit's text field keeps up
+// with.
+void WaylandKeyboard::pace() {
+    using namespace std::chrono;
+    const auto now = steady_clock::now();
+    const double elapsed = duration<double>(now - lastPace_).count();
+    lastPace_ = now;
+    pressBudget_ = std::min(kPressBurst, pressBudget_ + elapsed * kPressesPerSecond);
+    if (pressBudget_ < 1) {
+        const double wait = (1 - pressBudget_) / kPressesPerSecond;
+        std::this_thread::sleep_for(duration<double>(wait));
+        lastPace_ = steady_clock::now();
+        pressBudget_ = 1;
+    }
+    pressBudget_ -= 1;
 }
 
 void WaylandKeyboard::release(std::uint8_t keycode) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -25,6 +26,9 @@ class WaylandSession;
 
 class WaylandKeyboard : public Keyboard {
   public:
+    // How many key presses go out at once, and how many a second after that.
+    static constexpr double kPressBurst = 300, kPressesPerSecond = 4000;
+
     // nullptr when the compositor offers no virtual keyboard or no usable keymap can be made.
     static std::unique_ptr<WaylandKeyboard> open(WaylandSession& session);
     ~WaylandKeyboard() override;
@@ -52,6 +56,7 @@ class WaylandKeyboard : public Keyboard {
     bool upload(const std::vector<KeySnapshot>& keys);
     void sendKey(std::uint8_t keycode, bool down);
     void press(std::uint8_t keycode);
+    void pace();
     void release(std::uint8_t keycode);
     std::uint8_t keycodeForEvent(std::uint8_t virtualKey) const;
 
@@ -69,6 +74,8 @@ class WaylandKeyboard : public Keyboard {
     bool userKeymapUploaded_ = false;
     std::uint8_t shiftKeycode_ = 0, controlKeycode_ = 0, altKeycode_ = 0;
     std::array<int, 256> pressCount_{};
+    double pressBudget_ = kPressBurst;
+    std::chrono::steady_clock::time_point lastPace_ = std::chrono::steady_clock::now();
 };
 
 }  // namespace ostrevin::platform

@@ -1,13 +1,15 @@
 #!/usr/bin/python3
-"""The program itself as a native client of a headless sway: a macro run from the command line
-types into a Qt text field, and the program ends after it."""
+"""The programs as native clients of a headless sway (which has no XWayland here): a macro run
+from the command line types into a Qt text field and the program ends after it; the scanner opens
+its window."""
 import os
 import subprocess
 import sys
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from wayland_desktop import WaylandDesktop, clear_arrival, read_arrival  # noqa: E402
+from wayland_desktop import (WaylandDesktop, clear_arrival, read_arrival,  # noqa: E402
+                             wait_until)
 
 REPORT = "Total: <<SHIFT>>a ½ “ok” — Ω<<ENTER>>x<<CTRL>>adone é<<F12>>"
 
@@ -35,6 +37,17 @@ class WaylandProgram(unittest.TestCase):
         except subprocess.TimeoutExpired:
             self.fail("the program did not end after the macro")
         self.assertEqual(proc.returncode, 0)
+
+    def test_scanner_opens_its_window(self):
+        d = self.desktop
+        config = d.path("dregmoor-config")
+        os.makedirs(config)
+        d.give(config)
+        proc = d.spawn([os.environ["DREGMOOR_BIN"]], dict(d.env, XDG_CONFIG_HOME=config),
+                       log="dregmoor.log")
+        wait_until("the scanner's window", lambda: any(
+            "Dregmoor" in title for _, _, title in d.windows()))
+        self.assertIsNone(proc.poll())
 
 
 if __name__ == "__main__":

@@ -65,7 +65,7 @@ class WaylandDesktop:
         os.chown(self.folder, user.pw_uid, user.pw_gid)
         self.runtime = self.folder
         self.env = {"HOME": user.pw_dir, "XDG_RUNTIME_DIR": self.runtime,
-                    "PATH": "/usr/bin:/bin", "LANG": "C.UTF-8"}
+                    "PATH": "/usr/bin:/bin", "LANG": "C.UTF-8", "XDG_SESSION_TYPE": "wayland"}
         config = os.path.join(self.folder, "sway.config")
         with open(config, "w") as f:
             f.write("output HEADLESS-1 resolution 1280x800\n" + self.extra_config)
