@@ -38,7 +38,7 @@ WaylandOffer offerOf(const KeyloomApp::Backend& backend) {
     offer.keyboard = backend.keyboard != nullptr;
     offer.hotKeys = backend.hotKeys != nullptr;
     offer.windows = session->offersToplevels();
-    offer.pointer = false;  // mouse recordings are played on X11 only so far
+    offer.pointer = session->pointerManager() != nullptr;
     return offer;
 }
 
@@ -102,6 +102,7 @@ KeyloomApp::KeyloomApp(Backend backend)
       x11Keyboard_(backend.x11Keyboard),
       windows_(std::move(backend.windows)),
       SendKey1(*keyboard_, pump_, loader_, ostrevin::platform::programFolder()),
+      Recorder(x11Keyboard_ == nullptr),
       frmMain(catalogue_, [this](std::uint8_t vk) { return keyboard_->keyLabel(vk); }),
       hotKeyFeed_(x11Keyboard_ != nullptr, std::move(backend.hotKeys)),
       player_(

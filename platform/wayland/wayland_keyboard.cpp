@@ -251,6 +251,15 @@ void WaylandKeyboard::keyEvent(std::uint8_t virtualKey, std::uint8_t, std::uint3
         press(kc);
 }
 
+void WaylandKeyboard::replayKey(std::uint8_t keycode, std::uint32_t keysym, bool down) {
+    const std::uint8_t own = keysym ? keycodeOfSym(userKeys_, keysym) : 0;
+    const std::uint8_t kc = own ? own : keycode;
+    if (down)
+        press(kc);
+    else
+        release(kc);
+}
+
 bool WaylandKeyboard::isKeyDown(std::uint8_t virtualKey) {
     const std::uint8_t kc = keycodeForEvent(virtualKey);
     return kc != 0 && pressCount_[kc] > 0;

@@ -45,6 +45,8 @@ class WaylandKeyboard : public Keyboard {
     // The symbol name of the key a virtual key stands for in the user's keymap ("F5", "a"), as
     // key bindings name keys; "" when the layout has no such key.
     std::string keysymName(std::uint8_t virtualKey) const;
+    // A recorded key: the key of the user's keymap with that symbol, else the recorded keycode.
+    void replayKey(std::uint8_t keycode, std::uint32_t keysym, bool down);
     // Releases every key this keyboard still holds down and puts the user's keymap back.
     void releaseAll();
 

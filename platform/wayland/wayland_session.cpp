@@ -26,6 +26,11 @@ void ignoreModifiers(void*, wl_keyboard*, std::uint32_t, std::uint32_t, std::uin
                      std::uint32_t, std::uint32_t) {}
 void ignoreRepeat(void*, wl_keyboard*, std::int32_t, std::int32_t) {}
 void ignoreName(void*, wl_seat*, const char*) {}
+void ignoreGeometry(void*, wl_output*, std::int32_t, std::int32_t, std::int32_t, std::int32_t,
+                    std::int32_t, const char*, const char*, std::int32_t) {}
+void ignoreDone(void*, wl_output*) {}
+void ignoreScale(void*, wl_output*, std::int32_t) {}
+void ignoreText(void*, wl_output*, const char*) {}
 
 }  // namespace
 
@@ -40,6 +45,12 @@ void WaylandSession::global(void* data, wl_registry* registry, std::uint32_t nam
         self->seat_ = static_cast<wl_seat*>(bind(&wl_seat_interface, 5));
         static const wl_seat_listener listener = {&WaylandSession::capabilities, ignoreName};
         wl_seat_add_listener(self->seat_, &listener, self);
+    } else if (std::strcmp(interface, wl_output_interface.name) == 0 && !self->output_) {
+        self->output_ = static_cast<wl_output*>(bind(&wl_output_interface, 2));
+        static const wl_output_listener listener = {ignoreGeometry, &WaylandSession::outputMode,
+                                                    ignoreDone,     ignoreScale,
+                                                    ignoreText,     ignoreText};
+        wl_output_add_listener(self->output_, &listener, self);
     } else if (std::strcmp(interface, zwp_virtual_keyboard_manager_v1_interface.name) == 0) {
         self->keyboardManager_ = static_cast<zwp_virtual_keyboard_manager_v1*>(
             bind(&zwp_virtual_keyboard_manager_v1_interface, 1));
@@ -64,6 +75,14 @@ void WaylandSession::keymap(void* data, wl_keyboard*, std::uint32_t format, int 
         }
     }
     close(fd);
+}
+
+void WaylandSession::outputMode(void* data, wl_output*, std::uint32_t flags, std::int32_t width,
+                                std::int32_t height, std::int32_t) {
+    auto* self = static_cast<WaylandSession*>(data);
+    if (!(flags & WL_OUTPUT_MODE_CURRENT)) return;
+    self->outputWidth_ = width;
+    self->outputHeight_ = height;
 }
 
 // A seat without a keyboard of its own (a headless session) announces no keymap; the keyboard
@@ -93,6 +112,7 @@ WaylandSession::WaylandSession(wl_display* display) : display_(display) {}
 
 WaylandSession::~WaylandSession() {
     if (keyboard_) wl_keyboard_destroy(keyboard_);
+    if (output_) wl_output_destroy(output_);
     if (pointerManager_) zwlr_virtual_pointer_manager_v1_destroy(pointerManager_);
     if (keyboardManager_) zwp_virtual_keyboard_manager_v1_destroy(keyboardManager_);
     if (seat_) wl_seat_destroy(seat_);

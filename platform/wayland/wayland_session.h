@@ -35,6 +35,9 @@ class WaylandSession {
     // compositor offers none.
     zwlr_foreign_toplevel_manager_v1* bindToplevelManager();
 
+    // The size of the first output's current mode in pixels; 0 before it is known.
+    int outputWidth() const { return outputWidth_; }
+    int outputHeight() const { return outputHeight_; }
     // The keymap the seat's keyboard last announced (what the user types with), "" before any.
     const std::string& seatKeymap() const { return seatKeymap_; }
     // Sends what is queued and handles what the compositor sent, without waiting.
@@ -48,6 +51,8 @@ class WaylandSession {
     // Listeners of the registry and the seat's keyboard.
     static void global(void* data, wl_registry* registry, std::uint32_t name, const char* interface,
                        std::uint32_t version);
+    static void outputMode(void* data, wl_output* output, std::uint32_t flags, std::int32_t width,
+                           std::int32_t height, std::int32_t refresh);
     static void capabilities(void* data, wl_seat* seat, std::uint32_t caps);
     static void keymap(void* data, wl_keyboard* keyboard, std::uint32_t format, int fd,
                        std::uint32_t size);
@@ -62,6 +67,8 @@ class WaylandSession {
     zwp_virtual_keyboard_manager_v1* keyboardManager_ = nullptr;
     zwlr_virtual_pointer_manager_v1* pointerManager_ = nullptr;
     std::uint32_t toplevelName_ = 0, toplevelVersion_ = 0;
+    wl_output* output_ = nullptr;
+    int outputWidth_ = 0, outputHeight_ = 0;
     std::string seatKeymap_;
 };
 
