@@ -273,11 +273,7 @@ std::string WaylandKeyboard::keyLabel(std::uint8_t virtualKey) {
 }
 
 std::string WaylandKeyboard::keysymName(std::uint8_t virtualKey) const {
-    const std::uint8_t kc = userModel_.keycodeFor(virtualKey);
-    const std::uint32_t sym = kc ? userModel_.keysymAt(kc, 0) : 0;
-    char name[64];
-    if (sym == 0 || xkb_keysym_get_name(sym, name, sizeof name) < 0) return {};
-    return name;
+    return keysymNameOf(userModel_, virtualKey);
 }
 
 void WaylandKeyboard::releaseAll() {

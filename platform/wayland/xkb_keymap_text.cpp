@@ -71,6 +71,12 @@ std::vector<KeySnapshot> keysOfKeymap(xkb_keymap* keymap) {
     return keys;
 }
 
+std::string keysymNameOf(const KeymapModel& model, std::uint8_t virtualKey) {
+    const std::uint8_t kc = model.keycodeFor(virtualKey);
+    const std::uint32_t sym = kc ? model.keysymAt(kc, 0) : 0;
+    return sym ? keysymName(sym) : "";
+}
+
 std::string composeKeymap(const std::vector<KeySnapshot>& keys) {
     std::string text =
         "xkb_keymap {\n  xkb_keycodes \"keyloom\" {\n    minimum = 8;\n"

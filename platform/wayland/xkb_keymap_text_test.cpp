@@ -22,9 +22,9 @@ struct Compiled {
     }
 };
 
-std::vector<KeySnapshot> usKeys() {
+std::vector<KeySnapshot> layoutKeys(const char* layout = "us") {
     xkb_context* context = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
-    xkb_rule_names names{"evdev", "pc105", "us", "", ""};
+    xkb_rule_names names{"evdev", "pc105", layout, "", ""};
     xkb_keymap* keymap = xkb_keymap_new_from_names(context, &names, XKB_KEYMAP_COMPILE_NO_FLAGS);
     auto keys = keysOfKeymap(keymap);
     xkb_keymap_unref(keymap);
@@ -35,7 +35,7 @@ std::vector<KeySnapshot> usKeys() {
 // A key typed with the given modifiers gives the expected symbol in the uploaded map: the user's
 // keys keep their levels and modifiers, lent keys give their character plainly.
 TEST(ComposeKeymap, KeepsTheUsersKeysAndAddsLentOnes) {
-    auto keys = usKeys();
+    auto keys = layoutKeys();
     ASSERT_EQ(keys.size(), 248u);
     KeymapModel model;
     model.load(keys, 0);
@@ -80,13 +80,32 @@ TEST(ComposeKeymap, KeepsTheUsersKeysAndAddsLentOnes) {
 }
 
 TEST(ComposeKeymap, ReadsBackWhatItWrites) {
-    const auto keys = usKeys();
+    const auto keys = layoutKeys();
     Compiled compiled(composeKeymap(keys));
     ASSERT_NE(compiled.keymap, nullptr);
     const auto again = keysOfKeymap(compiled.keymap);
     ASSERT_EQ(again.size(), keys.size());
     for (std::size_t i = 0; i < keys.size(); ++i)
         EXPECT_EQ(again[i].syms, keys[i].syms) << int(keys[i].keycode);
+}
+
+// Hot keys are bound by the names of the user's own keys: the same stored virtual key names the
+// key at the same place on another layout.
+TEST(KeysymNameOf, NamesKeysAsTheUsersLayoutDoes) {
+    struct Case {
+        const char* layout;
+        std::uint8_t vk;
+        const char* name;
+    };
+    const Case cases[] = {{"us", 'A', "a"},           {"us", 0x74, "F5"},
+                          {"us", 0xBA, "semicolon"},  {"us", 0x0D, "Return"},
+                          {"de", 0xBA, "odiaeresis"}, {"de", 'Z', "z"},
+                          {"fr", 'Q', "q"},           {"us", 0xFE, ""}};
+    for (const Case& c : cases) {
+        KeymapModel model;
+        model.load(layoutKeys(c.layout), 0);
+        EXPECT_EQ(keysymNameOf(model, c.vk), c.name) << c.layout << " " << int(c.vk);
+    }
 }
 
 }  // namespace
