@@ -24,6 +24,11 @@ test_packages+=(libfaketime)
 # The scanner's mount tests make btrfs and ext4 filesystems on loop devices.
 test_packages+=(btrfs-progs e2fsprogs mount)
 
+# The native Wayland backend: client library and protocol generator; its end-to-end tests run a
+# headless sway with Qt's Wayland platform, and compare typing with wtype.
+run_packages+=(libwayland-dev libwayland-bin wayland-protocols qt6-wayland)
+test_packages+=(sway wtype)
+
 wanted=("${run_packages[@]}")
 [ "${1:-run}" = test ] && wanted+=("${test_packages[@]}")
 

@@ -411,3 +411,40 @@ TEST(SideFolder, ProgramFolderUnlessNotWritable) {
             c.folder);
     }
 }
+
+TEST(DisplaySession, WaylandBackendAndWhatItLacks) {
+    struct Case {
+        const char* waylandDisplay;
+        keyloom::WaylandOffer offer;
+        bool wayland;
+        std::vector<const char*> named;  // parts of the warning
+        std::vector<const char*> notNamed;
+    };
+    const Case cases[] = {
+        {"wayland-1", {true, true, true, true}, true, {}, {"hot keys", "<<FOCUS:", "recording"}},
+        {"wayland-1",
+         {true, false, false, true},
+         true,
+         {"hot keys", "<<FOCUS:", "recording"},
+         {"mouse"}},
+        {"wayland-1",
+         {true, true, true, false},
+         true,
+         {"mouse recordings", "recording ("},
+         {"hot keys"}},
+        // Without a virtual keyboard (portal desktops) the X11 backend is tried as before.
+        {"wayland-1", {false, true, true, true}, false, {}, {}},
+        {"", {true, true, true, true}, false, {}, {}},
+    };
+    for (const Case& c : cases) {
+        auto env = [&c](const char* name) {
+            return std::string(name) == "WAYLAND_DISPLAY" ? std::string(c.waylandDisplay) : "";
+        };
+        EXPECT_EQ(keyloom::useWaylandBackend(env, c.offer), c.wayland) << c.waylandDisplay;
+        const DisplaySession s = keyloom::checkWaylandSession(c.offer);
+        EXPECT_TRUE(s.error.empty());
+        for (const char* part : c.named) EXPECT_NE(s.warning.find(part), std::string::npos) << part;
+        for (const char* part : c.notNamed)
+            EXPECT_EQ(s.warning.find(part), std::string::npos) << part;
+    }
+}

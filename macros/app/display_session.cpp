@@ -33,4 +33,28 @@ DisplaySession checkDisplaySession(const std::function<std::string(const char*)>
     return session;
 }
 
+bool useWaylandBackend(const std::function<std::string(const char*)>& environment,
+                       const WaylandOffer& offer) {
+    return !environment("WAYLAND_DISPLAY").empty() && offer.keyboard;
+}
+
+DisplaySession checkWaylandSession(const WaylandOffer& offer) {
+    std::string missing;
+    auto add = [&missing](bool offered, const char* what) {
+        if (!offered) missing += std::string("\n- ") + what;
+    };
+    add(offer.hotKeys, "hot keys (the compositor takes no key bindings over an i3-compatible IPC)");
+    add(offer.windows,
+        "window-title triggers, <<LOOKFOR: and <<FOCUS: (the compositor lists no windows)");
+    add(offer.pointer, "playing back mouse recordings (the compositor offers no virtual pointer)");
+    // Recording is refused where it is asked for, so it alone is no reason to warn at every start.
+    DisplaySession session;
+    if (!missing.empty())
+        session.warning =
+            "Keyloom types into the programs of this Wayland session, but here these "
+            "do not work:" +
+            missing + "\n- recording (a Wayland program cannot capture the keyboard)";
+    return session;
+}
+
 }  // namespace keyloom

@@ -8,6 +8,7 @@
 #include <QSocketNotifier>
 #include <memory>
 
+#include "platform/wayland/sway_hot_keys.h"
 #include "platform/x11/x11_hot_keys.h"
 
 namespace keyloom {
@@ -24,7 +25,19 @@ class NoHotKeys : public ostrevin::platform::HotKeys {
 
 class HotKeyFeed {
   public:
-    HotKeyFeed() : x11_(ostrevin::platform::X11HotKeys::open()) {
+    // x11: grab on the X server; otherwise (a Wayland session's own backend, where X grabs would
+    // reach XWayland programs only) the compositor's bindings, when it takes them.
+    HotKeyFeed(bool x11, std::unique_ptr<ostrevin::platform::SwayHotKeys> sway)
+        : x11_(x11 ? ostrevin::platform::X11HotKeys::open() : nullptr), sway_(std::move(sway)) {
+        if (sway_) {
+            notifier_ = std::make_unique<QSocketNotifier>(sway_->eventFd(), QSocketNotifier::Read);
+            QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] {
+                for (int id : sway_->readPending())
+                    QMetaObject::invokeMethod(
+                        notifier_.get(), [this, id] { sway_->deliver(id); }, Qt::QueuedConnection);
+                if (sway_->closed()) notifier_->setEnabled(false);
+            });
+        }
         if (!x11_) return;
         notifier_ = std::make_unique<QSocketNotifier>(x11_->connectionFd(), QSocketNotifier::Read);
         QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] { read(); });
@@ -46,7 +59,12 @@ class HotKeyFeed {
 
     ostrevin::platform::HotKeys& keys() {
         if (x11_) return *x11_;
+        if (sway_) return *sway_;
         return none_;
+    }
+    // Bindings set in the compositor outlive the program unless removed.
+    void removeBindings() {
+        if (sway_) sway_->unbindAll();
     }
 
   private:
@@ -59,6 +77,7 @@ class HotKeyFeed {
     }
 
     std::unique_ptr<ostrevin::platform::X11HotKeys> x11_;
+    std::unique_ptr<ostrevin::platform::SwayHotKeys> sway_;
     NoHotKeys none_;
     std::unique_ptr<QSocketNotifier> notifier_;
     bool posted_ = false;

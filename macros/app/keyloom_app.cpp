@@ -22,30 +22,89 @@ std::string environment(const char* name) {
 }
 }  // namespace
 
+// A compositor that lists no windows: window triggers find nothing.
+class NoWindows : public ostrevin::platform::WindowSystem {
+  public:
+    std::vector<ostrevin::platform::WindowInfo> enumerateWindows() override { return {}; }
+    ostrevin::platform::WindowId findWindow(const std::string&) override { return 0; }
+    ostrevin::platform::WindowId foregroundWindow() override { return 0; }
+    bool setForegroundWindow(ostrevin::platform::WindowId) override { return false; }
+};
+
+WaylandOffer offerOf(const KeyloomApp::Backend& backend) {
+    WaylandOffer offer;
+    const auto* session = backend.wayland.get();
+    if (!session) return offer;
+    offer.keyboard = backend.keyboard != nullptr;
+    offer.hotKeys = backend.hotKeys != nullptr;
+    offer.windows = session->offersToplevels();
+    offer.pointer = session->pointerManager() != nullptr;
+    return offer;
+}
+
 QString KeyloomApp::displaySessionError() {
     return toQString(checkDisplaySession(environment, true).error);
 }
 
+namespace {
+// Connected once, before the toolkit starts, and handed to the program if it is chosen.
+KeyloomApp::Backend& probedWayland() {
+    static KeyloomApp::Backend probe = [] {
+        KeyloomApp::Backend b;
+        if (environment("WAYLAND_DISPLAY").empty()) return b;
+        b.wayland = ostrevin::platform::WaylandSession::connect();
+        if (b.wayland) b.keyboard = ostrevin::platform::WaylandKeyboard::open(*b.wayland);
+        if (auto* keyboard = dynamic_cast<ostrevin::platform::WaylandKeyboard*>(b.keyboard.get()))
+            b.hotKeys = ostrevin::platform::SwayHotKeys::open(
+                [keyboard](std::uint8_t vk) { return keyboard->keysymName(vk); });
+        return b;
+    }();
+    return probe;
+}
+}  // namespace
+
+bool KeyloomApp::waylandSession() {
+    Backend& probe = probedWayland();
+    return useWaylandBackend(environment, offerOf(probe));
+}
+
 std::unique_ptr<KeyloomApp> KeyloomApp::create(QString* error) {
+    if (waylandSession()) {
+        Backend backend = std::move(probedWayland());
+        const DisplaySession session = checkWaylandSession(offerOf(backend));
+        backend.windows = ostrevin::platform::WaylandWindows::open(*backend.wayland);
+        if (!backend.windows) backend.windows = std::make_unique<NoWindows>();
+        std::unique_ptr<KeyloomApp> app(new KeyloomApp(std::move(backend)));
+        app->sessionWarning_ = session.warning;
+        return app;
+    }
+    probedWayland() = Backend{};
+    Backend backend;
     auto keyboard = ostrevin::platform::X11Keyboard::open();
-    auto windows = ostrevin::platform::X11WindowSystem::open();
-    const DisplaySession session = checkDisplaySession(environment, keyboard && windows);
+    backend.x11Keyboard = keyboard.get();
+    backend.keyboard = std::move(keyboard);
+    backend.windows = ostrevin::platform::X11WindowSystem::open();
+    const DisplaySession session =
+        checkDisplaySession(environment, backend.keyboard && backend.windows);
     if (!session.error.empty()) {
         *error = toQString(session.error);
         return nullptr;
     }
-    std::unique_ptr<KeyloomApp> app(new KeyloomApp(std::move(keyboard), std::move(windows)));
+    std::unique_ptr<KeyloomApp> app(new KeyloomApp(std::move(backend)));
     app->sessionWarning_ = session.warning;
     return app;
 }
 
-KeyloomApp::KeyloomApp(std::unique_ptr<ostrevin::platform::X11Keyboard> keyboard,
-                       std::unique_ptr<ostrevin::platform::X11WindowSystem> windows)
+KeyloomApp::KeyloomApp(Backend backend)
     : catalogue_(store_, sideFileFolder(ostrevin::platform::programFolder()), files_),
-      keyboard_(std::move(keyboard)),
-      windows_(std::move(windows)),
+      wayland_(std::move(backend.wayland)),
+      keyboard_(std::move(backend.keyboard)),
+      x11Keyboard_(backend.x11Keyboard),
+      windows_(std::move(backend.windows)),
       SendKey1(*keyboard_, pump_, loader_, ostrevin::platform::programFolder()),
+      Recorder(x11Keyboard_ == nullptr),
       frmMain(catalogue_, [this](std::uint8_t vk) { return keyboard_->keyLabel(vk); }),
+      hotKeyFeed_(x11Keyboard_ != nullptr, std::move(backend.hotKeys)),
       player_(
           PlayerServices{catalogue_, SendKey1, Recorder, *windows_, launcher_, clock_, pump_,
                          files_, frmMain.tmr1, triggers_.poll.pauseTimer(),
@@ -54,7 +113,7 @@ KeyloomApp::KeyloomApp(std::unique_ptr<ostrevin::platform::X11Keyboard> keyboard
       Keyloom(
           catalogue_, pump_, [this](int number) { runMacro(number); },
           [this] {
-              keyboard_->restoreIfIdle();
+              if (x11Keyboard_) x11Keyboard_->restoreIfIdle();
               launcher_.reapChildren();
           }) {}
 
@@ -69,8 +128,14 @@ void KeyloomApp::runMacro(int number) {
 
 void KeyloomApp::cleanUpForExit() {
     Recorder.shutdown();  // a playback lets go of what it holds, a recording is saved
-    keyboard_->releaseAll();
-    keyboard_->restoreLoansAfterGrace(ostrevin::platform::X11Keyboard::kExitGraceMs);
+    hotKeyFeed_.removeBindings();
+    if (x11Keyboard_) {
+        x11Keyboard_->releaseAll();
+        x11Keyboard_->restoreLoansAfterGrace(ostrevin::platform::X11Keyboard::kExitGraceMs);
+    } else if (auto* wayland =
+                   dynamic_cast<ostrevin::platform::WaylandKeyboard*>(keyboard_.get())) {
+        wayland->releaseAll();
+    }
 }
 
 void KeyloomApp::startTriggers() {
@@ -108,6 +173,11 @@ void KeyloomApp::createAuthoring() {
         if (Keyloom.mnuShowHints) Keyloom.mnuShowHints->setChecked(on);
     };
     s.processMessages = [this] { pump_.processMessages(); };
+    if (!x11Keyboard_)
+        s.recordingRefusal =
+            "Keyloom cannot record on this Wayland desktop: a Wayland program cannot capture the "
+            "keys and mouse actions meant for other programs.\n\nRecordings made on an X11 "
+            "desktop still play back here, and advanced macros type as everywhere.";
     frmWizard = std::make_unique<TfrmWizard>(s);
     frmProperties = std::make_unique<TfrmProperties>(s, *frmWizard);
     triggers_.StopRecordingHotKey.OnHotKey = [this](TEPHotKey&, std::uint8_t, std::uint16_t) {

@@ -23,6 +23,9 @@
 #include "platform/posix/posix_clock.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/posix_launcher.h"
+#include "platform/wayland/wayland_keyboard.h"
+#include "platform/wayland/wayland_session.h"
+#include "platform/wayland/wayland_windows.h"
 #include "platform/x11/x11_keyboard.h"
 #include "platform/x11/x11_window_list.h"
 #include "platform/x11/x11_windows.h"
@@ -32,12 +35,23 @@ namespace keyloom {
 
 class KeyloomApp {
   public:
-    // Nothing, with the reason in *error, when the X server cannot give what typing needs.
+    // One of the two backends: the X11 keyboard, or the compositor connection and its keyboard.
+    struct Backend {
+        std::unique_ptr<ostrevin::platform::WaylandSession> wayland;
+        std::unique_ptr<ostrevin::platform::Keyboard> keyboard;
+        ostrevin::platform::X11Keyboard* x11Keyboard = nullptr;
+        std::unique_ptr<ostrevin::platform::WindowSystem> windows;
+        std::unique_ptr<ostrevin::platform::SwayHotKeys> hotKeys;  // Wayland: the compositor's
+    };
+    // Nothing, with the reason in *error, when neither the compositor nor an X server can give
+    // what typing needs.
     static std::unique_ptr<KeyloomApp> create(QString* error);
     int run(const std::vector<std::string>& arguments);
     // Why the program cannot work in this session when no X display is named at all (a Wayland
     // session without XWayland), before any toolkit is started; "" when it may try.
     static QString displaySessionError();
+    // The compositor's own backend serves this session: the toolkit must run as a Wayland client.
+    static bool waylandSession();
     // On a signal, from whatever the program was doing: lets go of every key it holds and gives
     // lent keycodes back, quickly, since the program ends right after.
     void cleanUpForExit();
@@ -45,8 +59,7 @@ class KeyloomApp {
     void setEndAtOnce(std::function<void()> end) { Keyloom.endAtOnce = std::move(end); }
 
   private:
-    KeyloomApp(std::unique_ptr<ostrevin::platform::X11Keyboard> keyboard,
-               std::unique_ptr<ostrevin::platform::X11WindowSystem> windows);
+    explicit KeyloomApp(Backend backend);
     void runMacro(int number);
     void startTriggers();
     // The wizard, the properties dialog and the stop-recording key, wired to the list window.
@@ -56,8 +69,10 @@ class KeyloomApp {
     ostrevin::IniStore store_{kCatalogueFileName};
     ostrevin::platform::PosixFileSystem files_;
     MacroCatalogue catalogue_;
-    std::unique_ptr<ostrevin::platform::X11Keyboard> keyboard_;
-    std::unique_ptr<ostrevin::platform::X11WindowSystem> windows_;
+    std::unique_ptr<ostrevin::platform::WaylandSession> wayland_;  // outlives its keyboard
+    std::unique_ptr<ostrevin::platform::Keyboard> keyboard_;
+    ostrevin::platform::X11Keyboard* x11Keyboard_;  // nullptr on the Wayland backend
+    std::unique_ptr<ostrevin::platform::WindowSystem> windows_;
     ostrevin::platform::PosixLauncher launcher_;
     ostrevin::platform::PosixClock clock_;
     ostrevin::widgets::QtMessagePump pump_;
@@ -69,7 +84,7 @@ class KeyloomApp {
     // during a pause through triggers_.poll.pauseTimer().
     HotKeyFeed hotKeyFeed_;
     std::unique_ptr<ostrevin::platform::X11WindowList> windowList_{
-        ostrevin::platform::X11WindowList::open(*windows_)};
+        x11Keyboard_ ? ostrevin::platform::X11WindowList::open(*windows_) : nullptr};
     MacroTriggers triggers_{
         {hotKeyFeed_.keys(), catalogue_, files_,
          windowList_ ? static_cast<ostrevin::platform::WindowSystem&>(*windowList_) : *windows_,

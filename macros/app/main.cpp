@@ -12,10 +12,13 @@ int main(int argc, char** argv) {
     // The arguments are macro names: read them before the toolkit sees them, and give it none,
     // so that a macro named "-reverse" or "-style" is run rather than taken as a toolkit option.
     std::vector<std::string> arguments(argv + 1, argv + argc);
-    // Global key injection needs an X server. Without one the toolkit cannot even open a window
-    // to say so, so the reason goes to standard error, where the session log keeps it.
+    // Global key injection needs an X server or a compositor with a virtual keyboard. Without
+    // either the toolkit cannot even open a window to say so, so the reason goes to standard
+    // error, where the session log keeps it.
     const char* display = std::getenv("DISPLAY");
-    if (!display || !display[0]) {
+    const bool wayland = keyloom::KeyloomApp::waylandSession();
+    if (wayland && !std::getenv("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "wayland");
+    if (!wayland && (!display || !display[0])) {
         std::fprintf(stderr, "%s\n", qUtf8Printable(keyloom::KeyloomApp::displaySessionError()));
         return 1;
     }

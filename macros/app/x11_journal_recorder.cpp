@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "platform/posix/atomic_file.h"
+#include "platform/wayland/wayland_input_replay.h"
 #include "platform/x11/x11_journal.h"
 
 namespace keyloom {
@@ -40,8 +41,20 @@ JournalRecorderServices x11Services() {
             [](const std::string& message) { std::fprintf(stderr, "%s\n", message.c_str()); }};
 }
 
+JournalRecorderServices services(bool wayland) {
+    JournalRecorderServices s = x11Services();
+    if (wayland) {
+        s.openCapture = [] { return std::unique_ptr<ostrevin::platform::RawInputCapture>(); };
+        s.openReplay = [] {
+            return std::unique_ptr<ostrevin::platform::RawInputReplay>(
+                ostrevin::platform::WaylandInputReplay::open());
+        };
+    }
+    return s;
+}
+
 }  // namespace
 
-X11JournalRecorder::X11JournalRecorder() : ThreadedJournalRecorder(x11Services()) {}
+X11JournalRecorder::X11JournalRecorder(bool wayland) : ThreadedJournalRecorder(services(wayland)) {}
 
 }  // namespace keyloom

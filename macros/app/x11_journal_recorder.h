@@ -8,7 +8,9 @@ namespace keyloom {
 
 class X11JournalRecorder : public ThreadedJournalRecorder {
   public:
-    X11JournalRecorder();
+    // wayland: plays back through the compositor's virtual keyboard and pointer instead, and
+    // records nothing (a Wayland program cannot capture).
+    explicit X11JournalRecorder(bool wayland = false);
 };
 
 }  // namespace keyloom

@@ -105,7 +105,10 @@ struct Authoring {
     std::unique_ptr<TfrmWizard> wizard;
     std::unique_ptr<TfrmProperties> properties;
 
-    explicit Authoring(bool hints = false) {
+    std::string recordingRefusal;
+
+    explicit Authoring(bool hints = false, std::string refusal = "")
+        : recordingRefusal(std::move(refusal)) {
         store.writeBool("Main", "Show Hints", hints);
         wizard = std::make_unique<TfrmWizard>(services());
         properties = std::make_unique<TfrmProperties>(services(), *wizard);
@@ -124,6 +127,7 @@ struct Authoring {
         s.showHelp = [this](const std::string& topic) { help.push_back(topic); };
         s.showHintsChecked = [this](bool on) { hintsMenuChecked = on; };
         s.processMessages = [] { QApplication::processEvents(); };
+        s.recordingRefusal = recordingRefusal;
         return s;
     }
 

@@ -8,12 +8,22 @@
 
 namespace keyloom {
 
+namespace {
+// The recording buttons stay as they were: nothing started, so nothing to stop.
+bool refuseRecording(const AuthoringServices& services, QWidget* parent) {
+    if (services.recordingRefusal.empty()) return false;
+    services.dialogs.message(parent, ostrevin::widgets::toQString(services.recordingRefusal));
+    return true;
+}
+}  // namespace
+
 std::string TfrmWizard::recordFilePath() const {
     return writer_.folderPath(
         sideFileName(ostrevin::widgets::toUtf8(edtMacroName->text()), ".dat"));
 }
 
 void TfrmWizard::cmdStartKeysClick() {
+    if (refuseRecording(services_, this)) return;
     ShowHint(
         "When you close this box, Keyloom will start to record all of the keys that you press.  "
         "You do not need to use the space at the bottom to record your keystrokes - it is only "
@@ -75,6 +85,7 @@ void TfrmWizard::cmdPlayKeysClick() {
 }
 
 void TfrmWizard::cmdRecordMouseClick() {
+    if (refuseRecording(services_, this)) return;
     ShowHint(
         "When you close this box, Keyloom will disappear and start recording all of your "
         "keyboard and mouse actions.  To end recording type Shift+Ctrl+F12.");

@@ -24,6 +24,7 @@ class FrmWizardTest : public QObject {
     void hotKeyFieldRules();
     void helpBrowseAndF1();
     void modalRunSurvivesHidingForARecording();
+    void recordingRefusedWhereTheDesktopCannotRecord();
 };
 
 namespace {
@@ -653,3 +654,27 @@ void FrmWizardTest::modalRunSurvivesHidingForARecording() {
 
 QTEST_MAIN(FrmWizardTest)
 #include "frm_wizard_test.moc"
+
+void FrmWizardTest::recordingRefusedWhereTheDesktopCannotRecord() {
+    struct Case {
+        const char* kind;
+        bool mouse;
+    };
+    for (const Case c : {Case{"keystrokes", false}, Case{"mouse and keyboard", true}}) {
+        Authoring a(false, "No recording here.");
+        TfrmWizard& w = *a.wizard;
+        start(a, w.optRecMouse);
+        (c.mouse ? w.optManual : w.optCapture)->setChecked(true);
+        w.cmdNext->click();
+        w.edtMacroName->setText("Refused");
+        for (int i = 0; i < 3; ++i) w.cmdNext->click();
+        QPushButton* record = c.mouse ? w.cmdRecordMouse : w.cmdStartKeys;
+        QPushButton* stop = c.mouse ? w.cmdStopMouse : w.cmdStopKeys;
+        QVERIFY2(record->isVisible(), c.kind);
+        record->click();
+        QCOMPARE(a.dialogs.last(), std::string("message: No recording here."));
+        QVERIFY2(a.recorder.calls.empty(), c.kind);
+        QVERIFY2(record->isEnabled() && !stop->isEnabled(), c.kind);
+        QVERIFY2(w.isVisible() && a.listVisible && !w.RecordingFromWizard, c.kind);
+    }
+}

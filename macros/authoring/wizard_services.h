@@ -50,6 +50,8 @@ struct AuthoringServices {
     std::function<void(bool checked)> showHintsChecked;
     std::function<void()> processMessages;
     RenameFileFn rename = renameFile;
+    // Why recording cannot start on this desktop, shown instead of starting; "" where it can.
+    std::string recordingRefusal;
 };
 
 }  // namespace keyloom

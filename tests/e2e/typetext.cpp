@@ -3,6 +3,11 @@
 //
 //   typetext --file PATH [--wait-file PATH] [--sentinel F12]   type a file
 //   typetext --keys KEYSTRING                                   send one key string as it stands
+//       --stamp PATH  with --keys: once the compositor has handled the keys, writes the
+//       monotonic clock (seconds) to PATH, for latency measurements
+//   typetext --hold-file PATH      keep a keyboard until ended, creating PATH once it is there
+//       (a Wayland seat offers its clients a keyboard only while some keyboard exists, as a
+//       real desktop's always does)
 //   ... --then-file PATH2 --go-file GO --wait-file2 DONE2        then, in the same process, wait
 //       for GO and type PATH2 too (for a keymap changed in between)
 //
@@ -10,16 +15,22 @@
 // arrives, and prints "typed N characters in T ms" measured from the first key to that moment.
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <thread>
 
+#include <unistd.h>
+
 #include "common/text.h"
 #include "macros/sendkey/send_key.h"
 #include "platform/message_pump.h"
 #include "platform/posix/dl_library_loader.h"
+#include "platform/wayland/wayland_keyboard.h"
+#include "platform/wayland/wayland_session.h"
 #include "platform/x11/x11_keyboard.h"
 
 namespace {
@@ -64,7 +75,8 @@ int typeFile(keyloom::TSendKey& sender, ostrevin::platform::Keyboard& keyboard,
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string file, waitFile, keys, sentinel = "F12", thenFile, goFile, waitFile2;
+    std::string file, waitFile, keys, holdFile, stampFile, sentinel = "F12", thenFile, goFile,
+                                                           waitFile2;
     bool haveKeys = false;
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string flag = argv[i];
@@ -76,6 +88,10 @@ int main(int argc, char** argv) {
             sentinel = argv[i + 1];
         else if (flag == "--keys")
             keys = argv[i + 1], haveKeys = true;
+        else if (flag == "--stamp")
+            stampFile = argv[i + 1];
+        else if (flag == "--hold-file")
+            holdFile = argv[i + 1];
         else if (flag == "--then-file")
             thenFile = argv[i + 1];
         else if (flag == "--go-file")
@@ -83,16 +99,39 @@ int main(int argc, char** argv) {
         else if (flag == "--wait-file2")
             waitFile2 = argv[i + 1];
     }
-    auto keyboard = ostrevin::platform::X11Keyboard::open();
+    // A Wayland session without an X display types through the compositor's virtual keyboard.
+    std::unique_ptr<ostrevin::platform::WaylandSession> session;
+    std::unique_ptr<ostrevin::platform::Keyboard> keyboard;
+    const char* display = std::getenv("DISPLAY");
+    if (std::getenv("WAYLAND_DISPLAY") && !(display && display[0])) {
+        session = ostrevin::platform::WaylandSession::connect();
+        if (session) keyboard = ostrevin::platform::WaylandKeyboard::open(*session);
+    } else {
+        keyboard = ostrevin::platform::X11Keyboard::open();
+    }
     if (!keyboard) {
-        std::fprintf(stderr, "typetext: cannot open the display with XTest and XKB\n");
+        std::fprintf(stderr, "typetext: cannot reach a keyboard to type with\n");
         return 3;
+    }
+    if (!holdFile.empty()) {
+        std::ofstream{holdFile};
+        for (;;) pause();
     }
     NoPump pump;
     ostrevin::platform::DlLibraryLoader loader;
     keyloom::TSendKey sender(*keyboard, pump, loader);
     try {
-        if (haveKeys) return sender.Send(keys) == 0 ? 0 : 1;
+        if (haveKeys) {
+            const int rc = sender.Send(keys) == 0 ? 0 : 1;
+            if (!stampFile.empty()) {
+                if (session) session->roundtrip();
+                timespec now{};
+                clock_gettime(CLOCK_MONOTONIC, &now);
+                std::ofstream(stampFile)
+                    << now.tv_sec << "." << std::to_string(now.tv_nsec + 1000000000L).substr(1);
+            }
+            return rc;
+        }
         const int rc = typeFile(sender, *keyboard, file, waitFile, sentinel);
         if (rc != 0 || thenFile.empty()) return rc;
         while (!std::filesystem::exists(goFile))

@@ -1,0 +1,74 @@
+"""Wayland typing benchmark: on a headless sway, our sender and wtype type the same texts into a
+Qt 6 text field, ten times each: 2,000 random printable ASCII characters, and a line of
+characters that the US layout lacks. Each run is timed from the start of the typing process
+until the field has received the sentinel key (F12) that the process presses last."""
+import os
+import random
+import subprocess
+import sys
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "tests", "e2e"))
+from wayland_desktop import WaylandDesktop, clear_arrival, read_arrival  # noqa: E402
+
+RUNS = 10
+LINE = "café €5 naïve ß Ω ñ ü Ä — “quotes” ½"
+
+
+def ascii_text(length=2000, seed=16):
+    rng = random.Random(seed)
+    return "".join(chr(rng.randint(0x20, 0x7e)) for _ in range(length))
+
+
+def measure(desktop, out, argvs, text):
+    """(seconds, what arrived) of one run of the commands, one after the other."""
+    clear_arrival(out)
+    start = time.monotonic()
+    for argv in argvs:
+        desktop.run(argv, timeout=180)
+    got = read_arrival(out, 60, poll=0.001)
+    return time.monotonic() - start, got
+
+
+def series(desktop, out, make_argvs, text):
+    seconds, exact = 0.0, 0
+    for _ in range(RUNS):
+        elapsed, got = measure(desktop, out, make_argvs(), text)
+        seconds += elapsed
+        exact += got == text
+    return len(text) * RUNS / seconds, exact
+
+
+def main():
+    build = sys.argv[1]
+    os.environ.setdefault("QTFIELD_BIN", os.path.join(build, "tests/e2e/qtfield"))
+    os.environ.setdefault("TYPETEXT_BIN", os.path.join(build, "tests/e2e/typetext"))
+    typetext = os.environ["TYPETEXT_BIN"]
+    with WaylandDesktop() as desktop:
+        out = desktop.path("field.txt")
+        desktop.open_field("Benchmark field", out)
+        files = {}
+        for name, text in (("ascii", ascii_text()), ("unicode", LINE)):
+            files[name] = (desktop.path(name + ".txt"), text)
+            desktop.write(files[name][0], text)
+
+        def ours(name):
+            return lambda: [[typetext, "--file", files[name][0]]]
+
+        def wtype(name):
+            # wtype types its argument; the sentinel needs a call of its own.
+            return lambda: [["wtype", files[name][1]], ["wtype", "-k", "F12"]]
+
+        ascii_cps, ascii_exact = series(desktop, out, ours("ascii"), files["ascii"][1])
+        _, unicode_exact = series(desktop, out, ours("unicode"), LINE)
+        wtype_cps, wtype_exact = series(desktop, out, wtype("ascii"), files["ascii"][1])
+        _, wtype_unicode = series(desktop, out, wtype("unicode"), LINE)
+    print(f"  wtype, the line outside the layout: {wtype_unicode}/{RUNS} exact")
+    print(f"wayland-typing ascii_cps={ascii_cps:.0f} ascii_exact={ascii_exact}/{RUNS} "
+          f"unicode_exact={unicode_exact}/{RUNS} wtype_cps={wtype_cps:.0f} "
+          f"wtype_exact={wtype_exact}/{RUNS}")
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,68 @@
+// qtfield: a Qt text field as the receiving end of typing tests on any platform Qt runs on (a
+// Wayland session among them). It shows one multi-line field in a window with the given title,
+// and when the sentinel key (F12) arrives it writes what the field holds to OUT and creates
+// OUT.done; --ready FILE is created once the window has the keyboard focus. With --first FILE it
+// also writes there the monotonic clock (seconds) at the first key that gives text, each time
+// after FILE has been removed, for latency measurements.
+//
+//   qtfield --title TITLE --out FILE [--ready FILE] [--first FILE]
+#include <QApplication>
+#include <QFile>
+#include <QKeyEvent>
+#include <QPlainTextEdit>
+#include <QWindow>
+#include <ctime>
+
+namespace {
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) file.write(bytes);
+}
+
+class Field : public QPlainTextEdit {
+  public:
+    Field(QString out, QString first) : out_(std::move(out)), first_(std::move(first)) {}
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if (!first_.isEmpty() && !event->text().isEmpty() && !QFile::exists(first_)) {
+            timespec now{};
+            clock_gettime(CLOCK_MONOTONIC, &now);
+            writeFile(first_, QByteArray::number(double(now.tv_sec) + now.tv_nsec / 1e9, 'f', 6));
+        }
+        if (event->key() == Qt::Key_F12) {
+            writeFile(out_, toPlainText().toUtf8());
+            writeFile(out_ + ".done", {});
+            clear();
+            return;
+        }
+        QPlainTextEdit::keyPressEvent(event);
+    }
+
+  private:
+    QString out_, first_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QString title = "qtfield", out, ready, first;
+    const QStringList args = QApplication::arguments();
+    for (int i = 1; i + 1 < args.size(); i += 2) {
+        if (args[i] == "--title") title = args[i + 1];
+        if (args[i] == "--out") out = args[i + 1];
+        if (args[i] == "--ready") ready = args[i + 1];
+        if (args[i] == "--first") first = args[i + 1];
+    }
+    if (out.isEmpty()) return 2;
+    Field field(out, first);
+    field.setWindowTitle(title);
+    field.resize(600, 300);
+    field.show();
+    QObject::connect(&app, &QGuiApplication::focusWindowChanged, [&](QWindow* window) {
+        if (window && !ready.isEmpty()) writeFile(ready, {});
+    });
+    return QApplication::exec();
+}
