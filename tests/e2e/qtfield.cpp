@@ -3,13 +3,16 @@
 // and when the sentinel key (F12) arrives it writes what the field holds to OUT and creates
 // OUT.done; --ready FILE is created once the window has the keyboard focus. With --first FILE it
 // also writes there the monotonic clock (seconds) at the first key that gives text, each time
-// after FILE has been removed, for latency measurements.
+// after FILE has been removed, for latency measurements. At the sentinel it also writes OUT.held:
+// the native codes of the keys it saw pressed and not yet released, one a line, so that a test can
+// tell that a program that ended left no key down.
 //
 //   qtfield --title TITLE --out FILE [--ready FILE] [--first FILE]
 #include <QApplication>
 #include <QFile>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
+#include <QSet>
 #include <QWindow>
 #include <ctime>
 
@@ -31,7 +34,12 @@ class Field : public QPlainTextEdit {
             clock_gettime(CLOCK_MONOTONIC, &now);
             writeFile(first_, QByteArray::number(double(now.tv_sec) + now.tv_nsec / 1e9, 'f', 6));
         }
+        if (!event->isAutoRepeat()) held_.insert(event->nativeScanCode());
         if (event->key() == Qt::Key_F12) {
+            QByteArray held;
+            for (quint32 code : held_)
+                if (code != event->nativeScanCode()) held += QByteArray::number(code) + "\n";
+            writeFile(out_ + ".held", held);
             writeFile(out_, toPlainText().toUtf8());
             writeFile(out_ + ".done", {});
             clear();
@@ -40,8 +48,14 @@ class Field : public QPlainTextEdit {
         QPlainTextEdit::keyPressEvent(event);
     }
 
+    void keyReleaseEvent(QKeyEvent* event) override {
+        if (!event->isAutoRepeat()) held_.remove(event->nativeScanCode());
+        QPlainTextEdit::keyReleaseEvent(event);
+    }
+
   private:
     QString out_, first_;
+    QSet<quint32> held_;
 };
 
 }  // namespace
