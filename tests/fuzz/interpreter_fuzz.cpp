@@ -49,7 +49,7 @@ class QuickJournal : public keyloom::TOlejrnl {
     bool playing = false;
     void StartRecording() override {}
     void StartPlayBack() override { playing = true; }
-    void StopRecording() override {}
+    bool StopRecording() override { return false; }
     void pump() {
         if (!playing) return;
         playing = false;
