@@ -8,7 +8,7 @@
 #include <QSocketNotifier>
 #include <memory>
 
-#include "platform/wayland/sway_hot_keys.h"
+#include "platform/wayland/socket_hot_keys.h"
 #include "platform/x11/x11_hot_keys.h"
 
 namespace keyloom {
@@ -26,16 +26,19 @@ class NoHotKeys : public ostrevin::platform::HotKeys {
 class HotKeyFeed {
   public:
     // x11: grab on the X server; otherwise (a Wayland session's own backend, where X grabs would
-    // reach XWayland programs only) the compositor's bindings, when it takes them.
-    HotKeyFeed(bool x11, std::unique_ptr<ostrevin::platform::SwayHotKeys> sway)
-        : x11_(x11 ? ostrevin::platform::X11HotKeys::open() : nullptr), sway_(std::move(sway)) {
-        if (sway_) {
-            notifier_ = std::make_unique<QSocketNotifier>(sway_->eventFd(), QSocketNotifier::Read);
+    // reach XWayland programs only) the desktop's own hot keys, when it takes them.
+    HotKeyFeed(bool x11, std::unique_ptr<ostrevin::platform::SocketHotKeys> desktop)
+        : x11_(x11 ? ostrevin::platform::X11HotKeys::open() : nullptr),
+          desktop_(std::move(desktop)) {
+        if (desktop_) {
+            notifier_ =
+                std::make_unique<QSocketNotifier>(desktop_->eventFd(), QSocketNotifier::Read);
             QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] {
-                for (int id : sway_->readPending())
+                for (int id : desktop_->readPending())
                     QMetaObject::invokeMethod(
-                        notifier_.get(), [this, id] { sway_->deliver(id); }, Qt::QueuedConnection);
-                if (sway_->closed()) notifier_->setEnabled(false);
+                        notifier_.get(), [this, id] { desktop_->deliver(id); },
+                        Qt::QueuedConnection);
+                if (desktop_->closed()) notifier_->setEnabled(false);
             });
         }
         if (!x11_) return;
@@ -59,12 +62,12 @@ class HotKeyFeed {
 
     ostrevin::platform::HotKeys& keys() {
         if (x11_) return *x11_;
-        if (sway_) return *sway_;
+        if (desktop_) return *desktop_;
         return none_;
     }
-    // Bindings set in the compositor outlive the program unless removed.
+    // Keys bound in the desktop outlive the program unless removed.
     void removeBindings() {
-        if (sway_) sway_->unbindAll();
+        if (desktop_) desktop_->unbindAll();
     }
 
   private:
@@ -77,7 +80,7 @@ class HotKeyFeed {
     }
 
     std::unique_ptr<ostrevin::platform::X11HotKeys> x11_;
-    std::unique_ptr<ostrevin::platform::SwayHotKeys> sway_;
+    std::unique_ptr<ostrevin::platform::SocketHotKeys> desktop_;
     NoHotKeys none_;
     std::unique_ptr<QSocketNotifier> notifier_;
     bool posted_ = false;

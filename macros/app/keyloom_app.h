@@ -23,6 +23,7 @@
 #include "platform/posix/posix_clock.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/posix_launcher.h"
+#include "platform/wayland/sway_hot_keys.h"
 #include "platform/wayland/wayland_keyboard.h"
 #include "platform/wayland/wayland_session.h"
 #include "platform/wayland/wayland_windows.h"
@@ -41,7 +42,7 @@ class KeyloomApp {
         std::unique_ptr<ostrevin::platform::Keyboard> keyboard;
         ostrevin::platform::X11Keyboard* x11Keyboard = nullptr;
         std::unique_ptr<ostrevin::platform::WindowSystem> windows;
-        std::unique_ptr<ostrevin::platform::SwayHotKeys> hotKeys;  // Wayland: the compositor's
+        std::unique_ptr<ostrevin::platform::SocketHotKeys> hotKeys;  // Wayland: the desktop's
     };
     // Nothing, with the reason in *error, when neither the compositor nor an X server can give
     // what typing needs.

@@ -18,12 +18,12 @@
 #include <string>
 #include <vector>
 
-#include "platform/hot_keys.h"
+#include "platform/wayland/socket_hot_keys.h"
 #include "platform/wayland/sway_ipc_codec.h"
 
 namespace ostrevin::platform {
 
-class SwayHotKeys : public HotKeys {
+class SwayHotKeys : public SocketHotKeys {
   public:
     // The name of the key a virtual-key code stands for, "" when none.
     using KeyName = std::function<std::string(std::uint8_t virtualKey)>;
@@ -37,14 +37,12 @@ class SwayHotKeys : public HotKeys {
     bool keysHeld(int) override { return false; }
     bool watchReleases(bool) override { return false; }
 
-    int eventFd() const { return eventFd_; }
-    // The compositor has gone: no event will come any more.
-    bool closed() const { return closed_; }
-    // Reads what the event socket holds and returns the ids of the hot keys pressed.
-    std::vector<int> readPending();
-    void deliver(int id);
-    // Removes every binding of ours; safe to call again, and from a signal's clean-up.
-    void unbindAll();
+    int eventFd() const override { return eventFd_; }
+    bool closed() const override { return closed_; }
+    std::vector<int> readPending() override;
+    void deliver(int id) override;
+    // Removes every binding of ours.
+    void unbindAll() override;
 
   private:
     SwayHotKeys(int commandFd, int eventFd, KeyName keyName);
