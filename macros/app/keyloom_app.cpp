@@ -8,6 +8,10 @@
 #include "macros/app/display_session.h"
 #include "macros/app/side_folder.h"
 #include "platform/posix/program_folder.h"
+#include "platform/wayland/gnome_shell_bus.h"
+#include "platform/wayland/gnome_shell_hot_keys.h"
+#include "platform/wayland/gnome_shell_names.h"
+#include "platform/wayland/gnome_shell_windows.h"
 #include "widgets/error_box.h"
 #include "widgets/qt_text.h"
 
@@ -30,6 +34,27 @@ class NoWindows : public ostrevin::platform::WindowSystem {
     ostrevin::platform::WindowId foregroundWindow() override { return 0; }
     bool setForegroundWindow(ostrevin::platform::WindowId) override { return false; }
 };
+
+// A desktop that takes no keys from this program: macros run, their keys go nowhere.
+class NoTyping : public ostrevin::platform::Keyboard {
+  public:
+    void prepareText(std::u32string_view) override {}
+    void finishText() override {}
+    std::int16_t vkKeyScan(char32_t) override { return -1; }
+    std::uint32_t mapVirtualKey(std::uint8_t) override { return 0; }
+    void keyEvent(std::uint8_t, std::uint8_t, std::uint32_t) override {}
+    bool isKeyDown(std::uint8_t) override { return false; }
+    std::string keyLabel(std::uint8_t) override { return {}; }
+};
+
+// GNOME Shell offers no virtual keyboard. Without XWayland the X11 backend cannot start at all,
+// so the session still gets the extension's windows and hot keys rather than no program.
+bool gnomeShellWithoutX() {
+    static const bool found = !environment("WAYLAND_DISPLAY").empty() &&
+                              environment("DISPLAY").empty() &&
+                              ostrevin::platform::gnomeshell::probeShell().shell;
+    return found;
+}
 
 WaylandOffer offerOf(const KeyloomApp::Backend& backend) {
     WaylandOffer offer;
@@ -57,6 +82,9 @@ KeyloomApp::Backend& probedWayland() {
         if (auto* keyboard = dynamic_cast<ostrevin::platform::WaylandKeyboard*>(b.keyboard.get()))
             b.hotKeys = ostrevin::platform::SwayHotKeys::open(
                 [keyboard](std::uint8_t vk) { return keyboard->keysymName(vk); });
+        if (b.wayland && !b.hotKeys && gnomeShellWithoutX())
+            b.hotKeys = ostrevin::platform::GnomeShellHotKeys::open(
+                ostrevin::platform::GnomeShellHotKeys::keyNamesOf(b.wayland->seatKeymap()));
         return b;
     }();
     return probe;
@@ -65,17 +93,26 @@ KeyloomApp::Backend& probedWayland() {
 
 bool KeyloomApp::waylandSession() {
     Backend& probe = probedWayland();
-    return useWaylandBackend(environment, offerOf(probe));
+    return useWaylandBackend(environment, offerOf(probe)) ||
+           (probe.wayland && gnomeShellWithoutX());
 }
 
 std::unique_ptr<KeyloomApp> KeyloomApp::create(QString* error) {
     if (waylandSession()) {
         Backend backend = std::move(probedWayland());
-        const DisplaySession session = checkWaylandSession(offerOf(backend));
+        WaylandOffer offer = offerOf(backend);
         backend.windows = ostrevin::platform::WaylandWindows::open(*backend.wayland);
+        if (!backend.windows && gnomeShellWithoutX()) {
+            backend.windows = ostrevin::platform::GnomeShellWindows::open();
+            offer.windows = backend.windows != nullptr;
+        }
+        const DisplaySession session = checkWaylandSession(offer);
         if (!backend.windows) backend.windows = std::make_unique<NoWindows>();
+        if (!backend.keyboard) backend.keyboard = std::make_unique<NoTyping>();
         std::unique_ptr<KeyloomApp> app(new KeyloomApp(std::move(backend)));
         app->sessionWarning_ = session.warning;
+        if (gnomeShellWithoutX() && !offer.windows)
+            app->sessionWarning_ += "\n\n" + ostrevin::platform::gnomeshell::enableHint();
         return app;
     }
     probedWayland() = Backend{};

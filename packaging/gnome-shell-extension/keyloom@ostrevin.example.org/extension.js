@@ -1,0 +1,171 @@
+// What Keyloom needs of the desktop that a Wayland program cannot reach by itself: the windows
+// with their titles, bringing one to the front, system-wide hot keys and the clipboard. Served on
+// the session bus to whichever program calls; every hot key is tied to the bus name that took it
+// and released when that name goes, so a program that was killed leaves nothing grabbed.
+'use strict';
+
+const {Gio, GLib, Meta, Shell, St} = imports.gi;
+const Main = imports.ui.main;
+
+const BUS_NAME = 'org.example.ostrevin.KeyloomShell';
+const OBJECT_PATH = '/org/example/ostrevin/KeyloomShell';
+const INTERFACE = `
+<node>
+  <interface name="org.example.ostrevin.KeyloomShell">
+    <method name="ListWindows">
+      <arg type="t" direction="out" name="focused"/>
+      <arg type="a(tsb)" direction="out" name="windows"/>
+    </method>
+    <method name="ActivateWindow">
+      <arg type="t" direction="in" name="id"/>
+      <arg type="b" direction="out" name="done"/>
+    </method>
+    <method name="GrabAccelerator">
+      <arg type="s" direction="in" name="accelerator"/>
+      <arg type="u" direction="out" name="action"/>
+    </method>
+    <method name="UngrabAccelerator">
+      <arg type="u" direction="in" name="action"/>
+      <arg type="b" direction="out" name="done"/>
+    </method>
+    <method name="GrabbedAccelerators">
+      <arg type="as" direction="out" name="accelerators"/>
+    </method>
+    <method name="SetClipboard">
+      <arg type="s" direction="in" name="text"/>
+    </method>
+    <method name="GetClipboard">
+      <arg type="s" direction="out" name="text"/>
+    </method>
+    <signal name="Activated">
+      <arg type="u" name="action"/>
+    </signal>
+  </interface>
+</node>`;
+
+// Windows a user would call windows: not menus, tooltips or the shell's own surfaces.
+const LISTED_TYPES = [Meta.WindowType.NORMAL, Meta.WindowType.DIALOG,
+    Meta.WindowType.MODAL_DIALOG, Meta.WindowType.UTILITY];
+
+class KeyloomService {
+    constructor() {
+        this._grabs = new Map();  // action -> {sender, accelerator}
+        this._dbus = Gio.DBusExportedObject.wrapJSObject(INTERFACE, this);
+    }
+
+    start() {
+        this._dbus.export(Gio.DBus.session, OBJECT_PATH);
+        this._acceleratorId = global.display.connect('accelerator-activated',
+            (display, action) => this._pressed(action));
+        this._ownerId = Gio.DBus.session.signal_subscribe('org.freedesktop.DBus',
+            'org.freedesktop.DBus', 'NameOwnerChanged', '/org/freedesktop/DBus', null,
+            Gio.DBusSignalFlags.NONE, (conn, sender, path, iface, signal, params) => {
+                const [name, , newOwner] = params.deepUnpack();
+                if (newOwner === '')
+                    this._releaseAllOf(name);
+            });
+        this._nameId = Gio.bus_own_name_on_connection(Gio.DBus.session, BUS_NAME,
+            Gio.BusNameOwnerFlags.NONE, null, null);
+    }
+
+    stop() {
+        Gio.bus_unown_name(this._nameId);
+        Gio.DBus.session.signal_unsubscribe(this._ownerId);
+        global.display.disconnect(this._acceleratorId);
+        for (const action of [...this._grabs.keys()])
+            this._ungrab(action);
+        this._dbus.unexport();
+    }
+
+    ListWindows() {
+        const workspace = global.workspace_manager.get_active_workspace();
+        // The actors are in stacking order, bottom first.
+        const windows = global.get_window_actors().map(actor => actor.get_meta_window())
+            .filter(w => w && !w.is_override_redirect() &&
+                LISTED_TYPES.includes(w.get_window_type()))
+            .reverse()
+            .map(w => [w.get_id(), w.get_title() || '',
+                !w.minimized && w.located_on_workspace(workspace)]);
+        const focus = global.display.get_focus_window();
+        return [focus ? focus.get_id() : 0, windows];
+    }
+
+    ActivateWindow(id) {
+        const window = global.display.list_all_windows().find(w => w.get_id() === id);
+        if (!window)
+            return false;
+        Main.activateWindow(window);
+        return true;
+    }
+
+    GrabAcceleratorAsync([accelerator], invocation) {
+        const action = global.display.grab_accelerator(accelerator, Meta.KeyBindingFlags.NONE);
+        if (action !== Meta.KeyBindingAction.NONE) {
+            this._grabs.set(action, {sender: invocation.get_sender(), accelerator});
+            // Only in the normal mode: not while the overview, a menu or the lock screen is up.
+            Main.wm.allowKeybinding(Meta.external_binding_name_for_action(action),
+                Shell.ActionMode.NORMAL);
+        }
+        invocation.return_value(new GLib.Variant('(u)', [action]));
+    }
+
+    UngrabAcceleratorAsync([action], invocation) {
+        const grab = this._grabs.get(action);
+        const mine = grab !== undefined && grab.sender === invocation.get_sender();
+        if (mine)
+            this._ungrab(action);
+        invocation.return_value(new GLib.Variant('(b)', [mine]));
+    }
+
+    GrabbedAccelerators() {
+        return [...this._grabs.values()].map(grab => grab.accelerator);
+    }
+
+    SetClipboard(text) {
+        St.Clipboard.get_default().set_text(St.ClipboardType.CLIPBOARD, text);
+    }
+
+    GetClipboardAsync(params, invocation) {
+        St.Clipboard.get_default().get_text(St.ClipboardType.CLIPBOARD, (clipboard, text) => {
+            invocation.return_value(new GLib.Variant('(s)', [text || '']));
+        });
+    }
+
+    _pressed(action) {
+        const grab = this._grabs.get(action);
+        if (grab === undefined)
+            return;
+        // To the program that took the key alone: another one has no business knowing.
+        Gio.DBus.session.emit_signal(grab.sender, OBJECT_PATH, BUS_NAME, 'Activated',
+            new GLib.Variant('(u)', [action]));
+    }
+
+    _releaseAllOf(sender) {
+        for (const [action, grab] of [...this._grabs])
+            if (grab.sender === sender)
+                this._ungrab(action);
+    }
+
+    _ungrab(action) {
+        Main.wm.allowKeybinding(Meta.external_binding_name_for_action(action),
+            Shell.ActionMode.NONE);
+        global.display.ungrab_accelerator(action);
+        this._grabs.delete(action);
+    }
+}
+
+class Extension {
+    enable() {
+        this._service = new KeyloomService();
+        this._service.start();
+    }
+
+    disable() {
+        this._service.stop();
+        this._service = null;
+    }
+}
+
+function init() {
+    return new Extension();
+}

@@ -1,0 +1,314 @@
+"""A throw-away GNOME desktop for end-to-end tests: a headless GNOME Shell on a session bus of its
+own, with a stand-in system bus for the shell's login manager, and the program's shell extension
+installed into the desktop's own data folder (enabled unless asked not to be).
+
+The shell runs as root here, unlike sway, so the test's own user runs everything. Use it as a
+context manager: leaving it ends every process it started (by process group) and removes what it
+made. Keys are pressed through the shell's own remote-desktop interface on a connection the
+fixture keeps, since a remote session ends with the connection that made it.
+"""
+import os
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+
+import gi
+
+gi.require_version("Gio", "2.0")
+from gi.repository import Gio, GLib  # noqa: E402
+
+UUID = "keyloom@ostrevin.example.org"
+SHELL_NAME = "org.example.ostrevin.KeyloomShell"
+SHELL_PATH = "/org/example/ostrevin/KeyloomShell"
+DISPLAY_NAME = "keyloom-gnome-0"
+
+SYSTEM_BUS_CONFIG = """<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
+ "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
+<busconfig>
+  <type>system</type>
+  <listen>unix:path={path}</listen>
+  <auth>EXTERNAL</auth>
+  <policy context="default">
+    <allow send_destination="*"/>
+    <allow receive_sender="*"/>
+    <allow own="*"/>
+    <allow user="*"/>
+  </policy>
+</busconfig>
+"""
+
+# X keysyms of the keys tests press.
+KEYSYMS = {"Shift": 0xffe1, "Control": 0xffe3, "Alt": 0xffe9,
+           **{f"F{n}": 0xffbd + n for n in range(1, 13)}}
+
+
+def wait_until(what, check, seconds=30.0):
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        if check():
+            return True
+        time.sleep(0.02)
+    raise AssertionError(f"{what} did not happen within {seconds:.0f} s")
+
+
+def wait_for(check, seconds):
+    """Whether check() came true within the time."""
+    try:
+        return wait_until("", check, seconds)
+    except AssertionError:
+        return False
+
+
+class GnomeDesktop:
+    def __init__(self, extension=True):
+        self.extension = extension
+        self.procs = []
+        self.folder = None
+        self.bus = None
+        self.remote = None
+
+    def __enter__(self):
+        try:
+            self._start()
+        except BaseException:
+            self.close()
+            raise
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
+
+    def _start(self):
+        self.folder = tempfile.mkdtemp(prefix="keyloom-gnome-")
+        self.runtime = os.path.join(self.folder, "run")
+        for sub in ("run", "home", "data", "config", "cache"):
+            os.makedirs(os.path.join(self.folder, sub), mode=0o700)
+        system_bus = os.path.join(self.folder, "system_bus")
+        session_bus = os.path.join(self.runtime, "bus")
+        self.env = {"HOME": self.path("../home"), "XDG_RUNTIME_DIR": self.runtime,
+                    "XDG_DATA_HOME": os.path.join(self.folder, "data"),
+                    "XDG_CONFIG_HOME": os.path.join(self.folder, "config"),
+                    "XDG_CACHE_HOME": os.path.join(self.folder, "cache"),
+                    "PATH": "/usr/bin:/bin", "LANG": "C.UTF-8", "XDG_SESSION_TYPE": "wayland",
+                    "XDG_CURRENT_DESKTOP": "GNOME",
+                    "DBUS_SYSTEM_BUS_ADDRESS": f"unix:path={system_bus}",
+                    "DBUS_SESSION_BUS_ADDRESS": f"unix:path={session_bus}"}
+        config = os.path.join(self.folder, "system-bus.conf")
+        with open(config, "w") as f:
+            f.write(SYSTEM_BUS_CONFIG.format(path=system_bus))
+        self.spawn(["dbus-daemon", "--nofork", "--config-file=" + config], log="dbus.log")
+        self.spawn(["dbus-daemon", "--nofork", "--session", "--address=unix:path=" + session_bus],
+                   log="dbus.log")
+        wait_until("the buses", lambda: os.path.exists(system_bus) and os.path.exists(session_bus))
+        # The shell finds user extensions once, at its start.
+        extensions = os.path.join(self.folder, "data", "gnome-shell", "extensions")
+        os.makedirs(extensions)
+        shutil.copytree(os.path.join(os.environ["GNOME_EXTENSION_DIR"], UUID),
+                        os.path.join(extensions, UUID))
+        self.bus = Gio.DBusConnection.new_for_address_sync(
+            self.env["DBUS_SESSION_BUS_ADDRESS"],
+            Gio.DBusConnectionFlags.AUTHENTICATION_CLIENT |
+            Gio.DBusConnectionFlags.MESSAGE_BUS_CONNECTION, None, None)
+        self.shell = self.spawn(["gnome-shell", "--headless", "--wayland", "--no-x11",
+                                 "--virtual-monitor", "1280x800", "--wayland-display",
+                                 DISPLAY_NAME], log="shell.log")
+        self.env["WAYLAND_DISPLAY"] = DISPLAY_NAME
+        wait_until("the shell's display", lambda: os.path.exists(self.path(DISPLAY_NAME)))
+        wait_until("the shell on the bus", lambda: self.has_owner("org.gnome.Shell"), 60)
+        # The shell opens the overview once it has started; windows get no focus while it is up.
+        wait_until("the shell's start", lambda: self._overview() is True, 60)
+        wait_until("the overview to close", self._close_overview)
+        if self.extension:
+            result = self.run(["gnome-extensions", "enable", UUID])
+            assert result.returncode == 0, result.stderr
+            wait_until("the extension on the bus", lambda: self.has_owner(SHELL_NAME))
+
+    def _overview(self):
+        """Whether the overview is up; None while the shell serves no object yet."""
+        try:
+            return self.call("org.gnome.Shell", "/org/gnome/Shell",
+                             "org.freedesktop.DBus.Properties", "Get",
+                             GLib.Variant("(ss)", ("org.gnome.Shell", "OverviewActive")))[0]
+        except GLib.Error:
+            return None
+
+    def _close_overview(self):
+        self.call("org.gnome.Shell", "/org/gnome/Shell", "org.freedesktop.DBus.Properties", "Set",
+                  GLib.Variant("(ssv)", ("org.gnome.Shell", "OverviewActive",
+                                         GLib.Variant("b", False))))
+        # Asked again only after the closing animation had its time.
+        return wait_for(lambda: self._overview() is False, 1.0)
+
+    def call(self, name, path, interface, method, args=None):
+        reply = self.bus.call_sync(name, path, interface, method, args, None,
+                                   Gio.DBusCallFlags.NONE, 10000, None)
+        return reply.unpack() if reply else ()
+
+    def has_owner(self, name):
+        return self.call("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
+                         "NameHasOwner", GLib.Variant("(s)", (name,)))[0]
+
+    def extension_call(self, method, args=None):
+        return self.call(SHELL_NAME, SHELL_PATH, SHELL_NAME, method, args)
+
+    def path(self, name):
+        """A file in the desktop's runtime folder."""
+        return os.path.normpath(os.path.join(self.runtime, name))
+
+    def spawn(self, argv, env=None, log=None):
+        """Starts argv in a process group of its own that close() ends."""
+        out = open(os.path.join(self.folder, log or "programs.log"), "ab")
+        proc = subprocess.Popen(list(argv), env=dict(self.env if env is None else env),
+                                stdin=subprocess.DEVNULL, stdout=out, stderr=out,
+                                start_new_session=True)
+        out.close()
+        self.procs.append(proc)
+        return proc
+
+    def run(self, argv, timeout=60):
+        """Runs argv and returns the finished process with its output."""
+        proc = subprocess.Popen(list(argv), env=dict(self.env), stdin=subprocess.DEVNULL,
+                                stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                                start_new_session=True)
+        try:
+            out, err = proc.communicate(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            os.killpg(proc.pid, signal.SIGKILL)
+            proc.communicate()
+            raise
+        return subprocess.CompletedProcess(argv, proc.returncode, out, err)
+
+    def open_field(self, title, out, extra=()):
+        """A Qt text field, returned once it has the keyboard focus."""
+        ready = out + ".ready"
+        proc = self.spawn([os.environ["QTFIELD_BIN"], "--title", title, "--out", out,
+                           "--ready", ready, *extra], dict(self.env, QT_QPA_PLATFORM="wayland"))
+        wait_until(f"the field {title} taking the focus", lambda: os.path.exists(ready))
+        return proc
+
+    def windows(self):
+        """(id, visible, title) of every window, front to back, as the extension lists them."""
+        _, listing = self.extension_call("ListWindows")
+        return [(str(i), "1" if visible else "0", title) for i, title, visible in listing]
+
+    def program_folder(self):
+        """A folder holding a copy of the program, its side files and catalogue beside it
+        (XDG_CONFIG_HOME points into it)."""
+        folder = self.path("program")
+        if not os.path.isdir(folder):
+            os.makedirs(os.path.join(folder, "config", "ostrevin"))
+            shutil.copy2(os.environ["MACROS_BIN"], os.path.join(folder, "macros"))
+        return folder
+
+    def start_macros(self, *args, settled=False):
+        """Starts the program; with settled, returns once its list window is up and no window
+        has come or gone for a few looks (without a tray host it opens messages at start)."""
+        folder = self.program_folder()
+        env = dict(self.env, XDG_CONFIG_HOME=os.path.join(folder, "config"))
+        proc = self.spawn([os.path.join(folder, "macros")] + list(args), env, log="macros.log")
+        if settled:
+            seen = [None, 0]
+
+            def steady():
+                listing = self.windows()
+                seen[1] = seen[1] + 1 if listing == seen[0] else 0
+                seen[0] = listing
+                return seen[1] >= 5 and any(t == "Ostrevin Keyloom" for _, _, t in listing)
+            wait_until("the program's windows to settle", steady)
+        return proc
+
+    def macros_log(self):
+        try:
+            with open(os.path.join(self.folder, "macros.log"), encoding="utf-8",
+                      errors="replace") as f:
+                return f.read()
+        except FileNotFoundError:
+            return ""
+
+    def write(self, path, text):
+        with open(path, "w", encoding="utf-8", newline="") as f:
+            f.write(text)
+
+    def write_catalogue(self, text):
+        self.write(os.path.join(self.program_folder(), "config", "ostrevin", "macros.ini"), text)
+
+    def write_side_file(self, name, text):
+        self.write(os.path.join(self.program_folder(), name), text)
+
+    def _remote_session(self):
+        """A remote-desktop session of the shell's own, started once and kept."""
+        if self.remote is None:
+            desktop = ("org.gnome.Mutter.RemoteDesktop", "/org/gnome/Mutter/RemoteDesktop",
+                       "org.gnome.Mutter.RemoteDesktop")
+            (path,) = self.call(*desktop, "CreateSession")
+            self.remote = ("org.gnome.Mutter.RemoteDesktop", path,
+                           "org.gnome.Mutter.RemoteDesktop.Session")
+            self.call(*self.remote, "Start")
+            # With no keyboard in the seat, the first key only makes the virtual one.
+            self._key(KEYSYMS["Shift"], True)
+            self._key(KEYSYMS["Shift"], False)
+        return self.remote
+
+    def _key(self, keysym, down):
+        self.call(*self.remote, "NotifyKeyboardKeysym", GLib.Variant("(ub)", (keysym, down)))
+
+    def press(self, *names):
+        """Presses the named keys in order and releases them in reverse ("Control", "F5")."""
+        self._remote_session()
+        for name in names:
+            self._key(KEYSYMS[name], True)
+        for name in reversed(names):
+            self._key(KEYSYMS[name], False)
+
+    def click(self, x, y):
+        """A left click at a point of the screen, as a remote pointer does it (the way a test
+        answers a dialog of the desktop's, such as the portal's question)."""
+        self._remote_session()
+        self.call(*self.remote, "NotifyPointerMotionAbsolute",
+                  GLib.Variant("(sdd)", ("Meta-0", float(x), float(y))))
+        for down in (True, False):
+            self.call(*self.remote, "NotifyPointerButton", GLib.Variant("(ib)", (0x110, down)))
+
+    def end(self, proc):
+        try:
+            os.killpg(proc.pid, signal.SIGTERM)
+        except ProcessLookupError:
+            return
+        try:
+            proc.wait(10)
+        except subprocess.TimeoutExpired:
+            os.killpg(proc.pid, signal.SIGKILL)
+            proc.wait(10)
+
+    def close(self):
+        if self.remote is not None:
+            try:
+                self.call(*self.remote, "Stop")
+            except GLib.Error:
+                pass
+            self.remote = None
+        if self.bus is not None:
+            self.bus.close_sync(None)
+            self.bus = None
+        for proc in reversed(self.procs):
+            if proc.poll() is None:
+                self.end(proc)
+        self.procs = []
+        if self.folder:
+            if os.environ.get("E2E_KEEP_LOGS"):
+                for log in ("shell.log", "macros.log"):
+                    if os.path.exists(os.path.join(self.folder, log)):
+                        shutil.copy(os.path.join(self.folder, log), os.environ["E2E_KEEP_LOGS"])
+            shutil.rmtree(self.folder, ignore_errors=True)
+            self.folder = None
+
+
+def file_lines(path):
+    """The lines a macro appended to a file, [] while it has none."""
+    try:
+        with open(path, encoding="utf-8") as f:
+            return f.read().splitlines()
+    except FileNotFoundError:
+        return []
