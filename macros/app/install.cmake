@@ -31,3 +31,7 @@ install(CODE "
         \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/bin/keyloom\" SYMBOLIC)
     message(STATUS \"Installing: \$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/bin/keyloom\")
 ")
+# The GNOME Shell extension through which the program sees the windows and takes hot keys there;
+# the shell looks for system-wide extensions in this folder of every data directory.
+install(DIRECTORY ${CMAKE_SOURCE_DIR}/packaging/gnome-shell-extension/keyloom@ostrevin.example.org
+    DESTINATION share/gnome-shell/extensions)

@@ -23,6 +23,9 @@ UUID = "keyloom@ostrevin.example.org"
 SHELL_NAME = "org.example.ostrevin.KeyloomShell"
 SHELL_PATH = "/org/example/ostrevin/KeyloomShell"
 DISPLAY_NAME = "keyloom-gnome-0"
+SCREEN = (1280, 800)
+# The remote-desktop question's window and the shell's top bar, in pixels.
+DIALOG, TOP_BAR = (500, 300), 32
 
 SYSTEM_BUS_CONFIG = """<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
  "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
@@ -94,7 +97,10 @@ class GnomeDesktop:
                     "PATH": "/usr/bin:/bin", "LANG": "C.UTF-8", "XDG_SESSION_TYPE": "wayland",
                     "XDG_CURRENT_DESKTOP": "GNOME",
                     "DBUS_SYSTEM_BUS_ADDRESS": f"unix:path={system_bus}",
-                    "DBUS_SESSION_BUS_ADDRESS": f"unix:path={session_bus}"}
+                    "DBUS_SESSION_BUS_ADDRESS": f"unix:path={session_bus}",
+                    # Known before the shell starts, so that what the bus starts (the portal's
+                    # dialogs) finds the display.
+                    "WAYLAND_DISPLAY": DISPLAY_NAME}
         config = os.path.join(self.folder, "system-bus.conf")
         with open(config, "w") as f:
             f.write(SYSTEM_BUS_CONFIG.format(path=system_bus))
@@ -112,9 +118,8 @@ class GnomeDesktop:
             Gio.DBusConnectionFlags.AUTHENTICATION_CLIENT |
             Gio.DBusConnectionFlags.MESSAGE_BUS_CONNECTION, None, None)
         self.shell = self.spawn(["gnome-shell", "--headless", "--wayland", "--no-x11",
-                                 "--virtual-monitor", "1280x800", "--wayland-display",
+                                 "--virtual-monitor", "%dx%d" % SCREEN, "--wayland-display",
                                  DISPLAY_NAME], log="shell.log")
-        self.env["WAYLAND_DISPLAY"] = DISPLAY_NAME
         wait_until("the shell's display", lambda: os.path.exists(self.path(DISPLAY_NAME)))
         wait_until("the shell on the bus", lambda: self.has_owner("org.gnome.Shell"), 60)
         # The shell opens the overview once it has started; windows get no focus while it is up.
@@ -246,9 +251,10 @@ class GnomeDesktop:
             self.remote = ("org.gnome.Mutter.RemoteDesktop", path,
                            "org.gnome.Mutter.RemoteDesktop.Session")
             self.call(*self.remote, "Start")
-            # With no keyboard in the seat, the first key only makes the virtual one.
+            # The first key and the first pointer motion only make the virtual devices.
             self._key(KEYSYMS["Shift"], True)
             self._key(KEYSYMS["Shift"], False)
+            self.call(*self.remote, "NotifyPointerMotionRelative", GLib.Variant("(dd)", (0.0, 0.0)))
         return self.remote
 
     def _key(self, keysym, down):
@@ -263,13 +269,40 @@ class GnomeDesktop:
             self._key(KEYSYMS[name], False)
 
     def click(self, x, y):
-        """A left click at a point of the screen, as a remote pointer does it (the way a test
-        answers a dialog of the desktop's, such as the portal's question)."""
+        """A left click at a point of the screen through a remote pointer. Absolute motion needs
+        a screen cast, which needs PipeWire: the pointer goes to the bottom right corner and from
+        there (the top left one is the overview's hot corner, whose barrier stops the pointer)."""
         self._remote_session()
-        self.call(*self.remote, "NotifyPointerMotionAbsolute",
-                  GLib.Variant("(sdd)", ("Meta-0", float(x), float(y))))
+        for dx, dy in ((10000.0, 10000.0), (x - SCREEN[0] + 1.0, y - SCREEN[1] + 1.0)):
+            self.call(*self.remote, "NotifyPointerMotionRelative", GLib.Variant("(dd)", (dx, dy)))
         for down in (True, False):
             self.call(*self.remote, "NotifyPointerButton", GLib.Variant("(ib)", (0x110, down)))
+
+    def allow_remote_desktop(self):
+        """Answers the desktop's question whether a program may control the keyboard and
+        pointer: switches the interaction on and clicks Share. The dialog sits at the middle of
+        the work area below the top bar. It is listed a moment before it takes clicks, and Share
+        works only once the switch's animation has ended: a round that Share does not end within
+        a second and a half left the switch off, so the next round switches it on again. Needs
+        the extension, which lists the windows."""
+        dialog = "Remote desktop"
+        wait_until("the question", lambda: any(t == dialog for _, _, t in self.windows()))
+        left = (SCREEN[0] - DIALOG[0]) // 2
+        top = TOP_BAR + (SCREEN[1] - TOP_BAR - DIALOG[1]) // 2
+
+        def gone():
+            return not any(t == dialog for _, _, t in self.windows())
+
+        def share():
+            self.click(left + DIALOG[0] - 40, top + 23)  # in the header bar
+            return wait_for(gone, 0.3)
+
+        def round_():
+            if gone():
+                return True
+            self.click(left + DIALOG[0] // 2, top + 60)  # the row of the switch
+            return wait_for(share, 1.5)
+        wait_until("the question to be answered", round_)
 
     def end(self, proc):
         try:
