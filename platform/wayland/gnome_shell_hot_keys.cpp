@@ -24,7 +24,17 @@ struct GnomeShellHotKeys::Callbacks {
             if (bound == action) keys->pressed_.push_back(id);
         return 0;
     }
+    // An error answers too: an extension that cannot tell must not keep the macro waiting.
+    static int released(sd_bus_message*, void* self, sd_bus_error*) {
+        static_cast<GnomeShellHotKeys*>(self)->released_ = true;
+        return 0;
+    }
 };
+
+namespace {
+// Longer than the extension's own limit, so that its answer, not a timeout, ends the wait.
+constexpr std::uint64_t kReleaseWaitUs = 60'000'000;
+}  // namespace
 
 std::unique_ptr<GnomeShellHotKeys> GnomeShellHotKeys::open(KeyName keyName) {
     Bus bus = openSessionBus();
@@ -69,6 +79,7 @@ GnomeShellHotKeys::GnomeShellHotKeys(Bus bus, KeyName keyName)
 GnomeShellHotKeys::~GnomeShellHotKeys() {
     unbindAll();
     sd_bus_slot_unref(match_);
+    sd_bus_slot_unref(releaseWait_);
     if (pollFd_ >= 0) close(pollFd_);
     if (wakeFd_ >= 0) close(wakeFd_);
 }
@@ -108,17 +119,38 @@ void GnomeShellHotKeys::unbindAll() {
     while (!bound_.empty()) unregisterHotKey(bound_.begin()->first);
 }
 
+bool GnomeShellHotKeys::keysHeld(int) {
+    if (!releaseWait_) {
+        sd_bus_message* raw = nullptr;
+        if (sd_bus_message_new_method_call(bus_.get(), &raw, kBusName, kObjectPath, kInterface,
+                                           "WaitForRelease") < 0)
+            return false;
+        Message call(raw);
+        released_ = false;
+        if (sd_bus_call_async(bus_.get(), &releaseWait_, raw, &Callbacks::released, this,
+                              kReleaseWaitUs) < 0)
+            return false;
+    }
+    processBus();
+    // Presses read here would otherwise wait for the socket's next wake-up.
+    if (!pressed_.empty()) wake();
+    if (!released_ && !closed_) return true;
+    releaseWait_ = sd_bus_slot_unref(releaseWait_);
+    return false;
+}
+
+void GnomeShellHotKeys::processBus() {
+    for (;;) {
+        const int r = sd_bus_process(bus_.get(), nullptr);
+        if (r < 0) closed_ = true;
+        if (r <= 0) return;
+    }
+}
+
 std::vector<int> GnomeShellHotKeys::readPending() {
     std::uint64_t count = 0;
     [[maybe_unused]] const ssize_t n = read(wakeFd_, &count, sizeof count);
-    for (;;) {
-        const int r = sd_bus_process(bus_.get(), nullptr);
-        if (r < 0) {
-            closed_ = true;
-            break;
-        }
-        if (r == 0) break;
-    }
+    processBus();
     return std::exchange(pressed_, {});
 }
 

@@ -37,8 +37,11 @@ class GnomeShellHotKeys : public SocketHotKeys {
     bool registerHotKey(int id, unsigned modifiers, std::uint8_t virtualKey) override;
     void unregisterHotKey(int id) override;
     void setHandler(std::function<void(int id)> handler) override { handler_ = std::move(handler); }
-    // A Wayland client cannot see the user's keys; typing does not wait for them.
-    bool keysHeld(int) override { return false; }
+    // Whether Shift, Ctrl, Alt or Super is still down. The shell applies the user's modifiers
+    // to every keyboard of the seat, so a macro's keys must wait for them. The shell answers one
+    // question once they are up; until then this says true without asking again. The key itself
+    // is not watched: its press has already been taken by the grab.
+    bool keysHeld(int) override;
     bool watchReleases(bool) override { return false; }
 
     int eventFd() const override { return pollFd_; }
@@ -53,10 +56,14 @@ class GnomeShellHotKeys : public SocketHotKeys {
     // A call waits for its reply on the connection's socket, and sd-bus queues the signals that
     // come meanwhile without the socket staying readable: the wake-up makes the event loop look.
     void wake();
+    // Handles what the connection holds: presses, answers, the connection's end.
+    void processBus();
 
     gnomeshell::Bus bus_;
     KeyName keyName_;
     sd_bus_slot* match_ = nullptr;
+    sd_bus_slot* releaseWait_ = nullptr;  // the question asked, until its answer is seen
+    bool released_ = false;
     int pollFd_ = -1;  // readable when the bus or the wake-up is
     int wakeFd_ = -1;
     std::map<int, std::uint32_t> bound_;  // id -> the shell's action

@@ -158,6 +158,20 @@ class GnomeDesktop:
     def extension_call(self, method, args=None):
         return self.call(SHELL_NAME, SHELL_PATH, SHELL_NAME, method, args)
 
+    def watch_calls(self, member):
+        """A function that answers how many calls of a method of that name the bus has carried
+        since now (seen by a monitor of the fixture's own bus)."""
+        log = os.path.join(self.folder, f"monitor-{member}.log")
+        self.spawn(["dbus-monitor", "--session", f"type='method_call',member='{member}'"],
+                   log=os.path.basename(log))
+
+        def text():
+            with open(log, encoding="utf-8", errors="replace") as f:
+                return f.read()
+        # It reports losing its own name as it starts to monitor.
+        wait_until("the monitor", lambda: "NameLost" in text())
+        return lambda: text().count(f"member={member}")
+
     def path(self, name):
         """A file in the desktop's runtime folder."""
         return os.path.normpath(os.path.join(self.runtime, name))
@@ -260,13 +274,20 @@ class GnomeDesktop:
     def _key(self, keysym, down):
         self.call(*self.remote, "NotifyKeyboardKeysym", GLib.Variant("(ub)", (keysym, down)))
 
-    def press(self, *names):
-        """Presses the named keys in order and releases them in reverse ("Control", "F5")."""
+    def hold(self, *names):
+        """Presses the named keys in order and keeps them down ("Control", "Shift")."""
         self._remote_session()
         for name in names:
             self._key(KEYSYMS[name], True)
-        for name in reversed(names):
+
+    def release(self, *names):
+        for name in names:
             self._key(KEYSYMS[name], False)
+
+    def press(self, *names):
+        """Presses the named keys in order and releases them in reverse ("Control", "F5")."""
+        self.hold(*names)
+        self.release(*reversed(names))
 
     def click(self, x, y):
         """A left click at a point of the screen through a remote pointer. Absolute motion needs

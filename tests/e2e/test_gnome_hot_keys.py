@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """Hot keys on a headless GNOME Shell, as accelerators grabbed through the program's shell
 extension: a hot key runs its macro, a combination another program holds stays that program's,
-and neither SIGTERM nor SIGKILL leaves a grab behind: the key works for the next program."""
+neither SIGTERM nor SIGKILL leaves a grab behind (the key works for the next program), and a
+macro waits for the user's modifiers, which the shell applies to every keyboard, to come up."""
 import os
 import shutil
 import signal
@@ -55,6 +56,21 @@ class GnomeHotKeys(unittest.TestCase):
                 proc.wait(10)
                 # The program's own clean-up or, after SIGKILL, the extension's watch of the bus.
                 wait_until("the program's grab to go", lambda: self.grabbed() == [TAKEN])
+
+    def test_macro_waits_for_the_users_modifiers(self):
+        d = self.desktop
+        hot = d.path("hot.marks")
+        d.write_catalogue("[Main]\nEntries=1\nFirstRun=0\n"
+                          f"[Macro1]\nName=Hot\nType=4\nFileName=Hot.key\nHotKey={SHIFT_CTRL | F5}\n")
+        d.write_side_file("Hot.key", mark_macro(d, "Hot", hot))
+        waits = d.watch_calls("WaitForRelease")
+        d.start_macros(settled=True)
+        d.hold("Control", "Shift")
+        d.press("F5")
+        wait_until("the program to wait for the keys to come up", lambda: waits() > 0)
+        self.assertEqual(file_lines(hot), [], "the macro ran while the user held Ctrl and Shift")
+        d.release("Shift", "Control")
+        wait_until("the macro once the keys are up", lambda: file_lines(hot) == ["x"])
 
 
 if __name__ == "__main__":

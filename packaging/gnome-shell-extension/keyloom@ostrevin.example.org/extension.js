@@ -4,7 +4,7 @@
 // and released when that name goes, so a program that was killed leaves nothing grabbed.
 'use strict';
 
-const {Gio, GLib, Meta, Shell, St} = imports.gi;
+const {Clutter, Gio, GLib, Meta, Shell, St} = imports.gi;
 const Main = imports.ui.main;
 
 const BUS_NAME = 'org.example.ostrevin.KeyloomShell';
@@ -28,6 +28,7 @@ const INTERFACE = `
       <arg type="u" direction="in" name="action"/>
       <arg type="b" direction="out" name="done"/>
     </method>
+    <method name="WaitForRelease"/>
     <method name="GrabbedAccelerators">
       <arg type="as" direction="out" name="accelerators"/>
     </method>
@@ -43,6 +44,14 @@ const INTERFACE = `
   </interface>
 </node>`;
 
+// The user's modifiers act on every keyboard of the seat, the program's virtual one included: a
+// macro started while they are still down must wait, or "ab" would arrive as Ctrl+A Ctrl+B.
+const HELD_MODIFIERS = Clutter.ModifierType.SHIFT_MASK | Clutter.ModifierType.CONTROL_MASK |
+    Clutter.ModifierType.MOD1_MASK | Clutter.ModifierType.MOD4_MASK;
+const RELEASE_POLL_MS = 15;
+// A program is not kept waiting without end by a key that is stuck.
+const RELEASE_WAIT_LIMIT_US = 30 * GLib.USEC_PER_SEC;
+
 // Windows a user would call windows: not menus, tooltips or the shell's own surfaces.
 const LISTED_TYPES = [Meta.WindowType.NORMAL, Meta.WindowType.DIALOG,
     Meta.WindowType.MODAL_DIALOG, Meta.WindowType.UTILITY];
@@ -50,6 +59,7 @@ const LISTED_TYPES = [Meta.WindowType.NORMAL, Meta.WindowType.DIALOG,
 class KeyloomService {
     constructor() {
         this._grabs = new Map();  // action -> {sender, accelerator}
+        this._releaseWaits = new Map();  // timeout source -> invocation
         this._dbus = Gio.DBusExportedObject.wrapJSObject(INTERFACE, this);
     }
 
@@ -74,6 +84,11 @@ class KeyloomService {
         global.display.disconnect(this._acceleratorId);
         for (const action of [...this._grabs.keys()])
             this._ungrab(action);
+        for (const [source, invocation] of this._releaseWaits) {
+            GLib.source_remove(source);
+            invocation.return_value(null);
+        }
+        this._releaseWaits.clear();
         this._dbus.unexport();
     }
 
@@ -115,6 +130,27 @@ class KeyloomService {
         if (mine)
             this._ungrab(action);
         invocation.return_value(new GLib.Variant('(b)', [mine]));
+    }
+
+    WaitForReleaseAsync(params, invocation) {
+        const started = GLib.get_monotonic_time();
+        const released = () => {
+            const [, , modifiers] = global.get_pointer();
+            return (modifiers & HELD_MODIFIERS) === 0 ||
+                GLib.get_monotonic_time() - started > RELEASE_WAIT_LIMIT_US;
+        };
+        if (released()) {
+            invocation.return_value(null);
+            return;
+        }
+        const source = GLib.timeout_add(GLib.PRIORITY_DEFAULT, RELEASE_POLL_MS, () => {
+            if (!released())
+                return GLib.SOURCE_CONTINUE;
+            this._releaseWaits.delete(source);
+            invocation.return_value(null);
+            return GLib.SOURCE_REMOVE;
+        });
+        this._releaseWaits.set(source, invocation);
     }
 
     GrabbedAccelerators() {
