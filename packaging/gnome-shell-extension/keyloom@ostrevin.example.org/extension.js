@@ -114,7 +114,9 @@ class KeyloomService {
     }
 
     GrabAcceleratorAsync([accelerator], invocation) {
-        const action = global.display.grab_accelerator(accelerator, Meta.KeyBindingFlags.NONE);
+        // One press runs a macro once, however long the key is held.
+        const action = global.display.grab_accelerator(accelerator,
+            Meta.KeyBindingFlags.IGNORE_AUTOREPEAT);
         if (action !== Meta.KeyBindingAction.NONE) {
             this._grabs.set(action, {sender: invocation.get_sender(), accelerator});
             // Only in the normal mode: not while the overview, a menu or the lock screen is up.
