@@ -336,6 +336,33 @@ class GnomeDesktop:
             os.killpg(proc.pid, signal.SIGKILL)
             proc.wait(10)
 
+    def _strays(self):
+        """Processes of this desktop that left its process groups (the shell starts the input
+        method daemon in a session of its own): found by the runtime folder they inherited."""
+        mark = f"XDG_RUNTIME_DIR={self.runtime}".encode()
+        found = []
+        for pid in filter(str.isdigit, os.listdir("/proc")):
+            try:
+                with open(f"/proc/{pid}/environ", "rb") as f:
+                    environment = f.read().split(b"\0")
+                with open(f"/proc/{pid}/stat", "rb") as f:
+                    zombie = f.read().rsplit(b")", 1)[1].split()[0] == b"Z"
+            except OSError:
+                continue
+            if mark in environment and not zombie:
+                found.append(int(pid))
+        return found
+
+    def _end_strays(self):
+        for sig in (signal.SIGTERM, signal.SIGKILL):
+            for pid in self._strays():
+                try:
+                    os.kill(pid, sig)
+                except ProcessLookupError:
+                    pass
+            if wait_for(lambda: not self._strays(), 5):
+                return
+
     def close(self):
         if self.remote is not None:
             try:
@@ -351,6 +378,7 @@ class GnomeDesktop:
                 self.end(proc)
         self.procs = []
         if self.folder:
+            self._end_strays()
             if os.environ.get("E2E_KEEP_LOGS"):
                 for log in ("shell.log", "macros.log"):
                     if os.path.exists(os.path.join(self.folder, log)):
