@@ -69,8 +69,11 @@ class GnomeWindows(unittest.TestCase):
         proc = d.start_macros("/Open:Jump", "/Close")
         wait_until("the macro to find the window", lambda: file_lines(found), 20)
         proc.wait(10)
-        focused, listing = d.extension_call("ListWindows")
-        self.assertEqual([t for i, t, _ in listing if i == focused], ["Left Field"])
+
+        def focused_title():
+            focused, listing = d.extension_call("ListWindows")
+            return [t for i, t, _ in listing if i == focused]
+        wait_until("the window to take the focus", lambda: focused_title() == ["Left Field"])
 
     def test_without_the_extension(self):
         d = self.desktop(extension=False)
@@ -80,7 +83,7 @@ class GnomeWindows(unittest.TestCase):
         d.write_side_file("Mark.key", mark_macro(d, "Mark", ran))
         proc = d.start_macros("/Open:Mark", "/Close")
         self.assertEqual(proc.wait(30), 0)
-        self.assertEqual(file_lines(ran), ["x"])
+        wait_until("the macro's program to run", lambda: file_lines(ran) == ["x"])
         self.assertIn(f"gnome-extensions enable {UUID}", d.macros_log())
 
 
