@@ -8,6 +8,7 @@
 #include "macros/app/display_session.h"
 #include "macros/app/side_folder.h"
 #include "platform/posix/program_folder.h"
+#include "platform/wayland/kwin_windows.h"
 #include "widgets/error_box.h"
 #include "widgets/qt_text.h"
 
@@ -71,8 +72,12 @@ bool KeyloomApp::waylandSession() {
 std::unique_ptr<KeyloomApp> KeyloomApp::create(QString* error) {
     if (waylandSession()) {
         Backend backend = std::move(probedWayland());
-        const DisplaySession session = checkWaylandSession(offerOf(backend));
         backend.windows = ostrevin::platform::WaylandWindows::open(*backend.wayland);
+        // KWin lists its windows to no client, but runs a script of ours that does.
+        if (!backend.windows) backend.windows = ostrevin::platform::KWinWindows::open();
+        WaylandOffer offer = offerOf(backend);
+        offer.windows = backend.windows != nullptr;
+        const DisplaySession session = checkWaylandSession(offer);
         if (!backend.windows) backend.windows = std::make_unique<NoWindows>();
         std::unique_ptr<KeyloomApp> app(new KeyloomApp(std::move(backend)));
         app->sessionWarning_ = session.warning;
@@ -136,6 +141,7 @@ void KeyloomApp::cleanUpForExit() {
                    dynamic_cast<ostrevin::platform::WaylandKeyboard*>(keyboard_.get())) {
         wayland->releaseAll();
     }
+    if (auto* kwin = dynamic_cast<ostrevin::platform::KWinWindows*>(windows_.get())) kwin->unload();
 }
 
 void KeyloomApp::startTriggers() {
