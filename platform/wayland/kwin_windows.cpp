@@ -20,7 +20,8 @@ constexpr int kFirstReportMs = 3000;
 constexpr int kActivationMs = 2000;
 
 // Plasma 5 names windows "clients" where Plasma 6 says "windows"; the script asks for whichever
-// this manager has. Front to back is the windows' stacking order, topmost first. One report is
+// this manager has. Front to back is the stacking order, topmost first: Plasma 6 lists it, Plasma
+// 5 numbers each window's place in it. One report is
 // on its way at a time: changes meanwhile go out as one once it is answered, so a program that is
 // not looking gets no backlog; a report unanswered for half a minute is taken as lost.
 constexpr const char* kReportScript = R"JS(
@@ -44,14 +45,24 @@ function onCurrentDesktop(w) {
 function escaped(text) {
     return String(text).replace(/\\/g, "\\\\").replace(/\t/g, "\\t").replace(/\n/g, "\\n");
 }
+function frontToBack() {
+    var out = [], order = workspace.stackingOrder;
+    if (order) {
+        for (var i = order.length - 1; i >= 0; --i) out.push(order[i]);
+        return out;
+    }
+    var all = windows();
+    for (var j = 0; j < all.length; ++j) out.push(all[j]);
+    out.sort(function (a, b) { return b.stackingOrder - a.stackingOrder; });
+    return out;
+}
 function report(leaving) {
-    var all = windows(), shown = [];
+    var all = frontToBack(), shown = [];
     for (var i = 0; i < all.length; ++i) {
         var w = all[i];
         if (!w.deleted && (w.normalWindow || w.dialog) && String(w.internalId) !== leaving)
             shown.push(w);
     }
-    shown.sort(function (a, b) { return b.stackingOrder - a.stackingOrder; });
     var active = activeWindow(), activeId = active ? String(active.internalId) : "";
     var lines = [];
     for (var j = 0; j < shown.length; ++j) {
