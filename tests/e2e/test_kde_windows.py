@@ -67,7 +67,10 @@ class KdeWindows(unittest.TestCase):
         listed = [("1", "1", "Right Field"), ("2", "1", "Left Field")]
         wait_until("both fields listed, the newer in front", lambda: windows(d) == listed)
         self.assertEqual(d.run([os.environ["WINDOWTOOL_BIN"], "active"]).stdout, b"1\n")
+        focused = d.path("left.txt.ready")
+        os.remove(focused)
         self.assertEqual(windowtool(d, "activate", "2"), 0)
+        wait_until("the activated field taking the focus", lambda: os.path.exists(focused))
         self.assertEqual([t for _, _, t in windows(d)], ["Left Field", "Right Field"])
         run_kwin_script(d, MINIMIZE % "Left Field")
         wait_until("the minimized field listed as hidden",
