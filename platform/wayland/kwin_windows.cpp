@@ -14,10 +14,11 @@ namespace {
 constexpr const char* kManager = "org.kde.KWin";
 constexpr const char* kPath = "/org/ostrevin/Keyloom/Windows";
 constexpr const char* kInterface = "org.ostrevin.Keyloom.Windows";
-// The window manager answers at once; a bound keeps a hung one from hanging the program.
-constexpr std::uint64_t kCallTimeoutUs = 2'000'000;
-constexpr int kFirstReportMs = 3000;
-constexpr int kActivationMs = 2000;
+// The window manager answers within milliseconds even on a loaded machine; a bound keeps a hung
+// one from hanging the program.
+constexpr std::uint64_t kCallTimeoutUs = 5'000'000;
+constexpr int kFirstReportMs = 5000;
+constexpr int kActivationMs = 3000;
 
 // Plasma 5 names windows "clients" where Plasma 6 says "windows"; the script asks for whichever
 // this manager has. Front to back is the stacking order, topmost first: Plasma 6 lists it, Plasma
