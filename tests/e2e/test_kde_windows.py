@@ -82,6 +82,35 @@ class KdeWindows(unittest.TestCase):
         wait_until("no script left in KWin", lambda: loaded_scripts(d) == [])
         self.assertEqual(script_files(d), [])
 
+    def test_a_window_keeps_its_number_and_a_reopened_one_gets_a_new_one(self):
+        # What a window trigger relies on to fire once for each window, and again for a
+        # reopened one, in a program that keeps looking.
+        d = self.desktop
+        watcher = d.spawn([os.environ["WINDOWTOOL_BIN"], "watch"], log="watch.log")
+        log = os.path.join(d.folder, "watch.log")
+
+        def listing():
+            with open(log) as f:
+                lines = f.read().splitlines()
+            return [tuple(w.split(" ", 1)) for w in lines[-1].split(";") if w] if lines else None
+        wait_until("the watcher's first look", lambda: listing() == [])
+        invoice = d.open_field("Invoice", d.path("invoice.txt"))
+        wait_until("the invoice listed", lambda: [t for _, t in listing()] == ["Invoice"])
+        first = listing()[0][0]
+        d.open_field("Marker", d.path("marker.txt"))
+        wait_until("the marker in front", lambda: [t for _, t in listing()] == ["Marker", "Invoice"])
+        self.assertEqual(listing()[1][0], first)
+        d.end(invoice)
+        wait_until("the invoice gone", lambda: [t for _, t in listing()] == ["Marker"])
+        d.open_field("Invoice", d.path("invoice.txt"))
+        wait_until("the invoice back", lambda: "Invoice" in [t for _, t in listing()])
+        with open(log) as f:
+            seen = {w.split(" ", 1)[0] for line in f for w in line.strip().split(";") if w}
+        self.assertEqual(len(seen), 3, "every window got a number of its own")
+        d.end(watcher)
+        wait_until("no script left in KWin", lambda: loaded_scripts(d) == [])
+        self.assertEqual(script_files(d), [])
+
 
 if __name__ == "__main__":
     if not kde_desktop.available():
