@@ -5,7 +5,8 @@
 
 #include <cstdlib>
 
-#include "macros/app/display_session.h"
+#include "common/paths.h"
+#include "common/text.h"
 #include "macros/app/side_folder.h"
 #include "platform/posix/program_folder.h"
 #include "platform/wayland/kwin_windows.h"
@@ -40,6 +41,7 @@ WaylandOffer offerOf(const KeyloomApp::Backend& backend) {
     offer.hotKeys = backend.hotKeys != nullptr;
     offer.windows = session->offersToplevels();
     offer.pointer = session->pointerManager() != nullptr;
+    offer.desktop = backend.desktop;
     return offer;
 }
 
@@ -48,16 +50,41 @@ QString KeyloomApp::displaySessionError() {
 }
 
 namespace {
+
+using ostrevin::platform::KeymapKeyboard;
+
+// wlroots: its virtual keyboard and key bindings over its IPC. Elsewhere KWin's fake input where
+// KWin grants it (fast, and ordered without waiting), else the portal's remote desktop; hot keys
+// through the portal's global shortcuts.
+void openWaylandBackend(KeyloomApp::Backend& b) {
+    namespace p = ostrevin::platform;
+    const auto bus = p::DbusConnection::openSession();
+    b.desktop = waylandDesktopOf(b.wayland->keyboardManager() != nullptr,
+                                 bus && bus->hasName("org.kde.KWin"),
+                                 bus && bus->hasName("org.gnome.Shell"));
+    if (b.desktop == WaylandDesktop::wlroots) {
+        b.keyboard = p::WaylandKeyboard::open(*b.wayland);
+        if (auto* keyboard = dynamic_cast<p::WaylandKeyboard*>(b.keyboard.get()))
+            b.hotKeys = p::SwayHotKeys::open(
+                [keyboard](std::uint8_t vk) { return keyboard->keysymName(vk); });
+        return;
+    }
+    b.keyboard = p::FakeInputKeyboard::open(*b.wayland);
+    if (!b.keyboard)
+        b.keyboard = p::PortalKeyboard::open(b.wayland->seatKeymap(),
+                                             ostrevin::configFolder() + "remote-desktop.token");
+    if (auto* keyboard = dynamic_cast<KeymapKeyboard*>(b.keyboard.get()))
+        b.hotKeys = p::PortalGlobalShortcuts::open(
+            [keyboard](std::uint8_t vk) { return keyboard->keysymName(vk); });
+}
+
 // Connected once, before the toolkit starts, and handed to the program if it is chosen.
 KeyloomApp::Backend& probedWayland() {
     static KeyloomApp::Backend probe = [] {
         KeyloomApp::Backend b;
         if (environment("WAYLAND_DISPLAY").empty()) return b;
         b.wayland = ostrevin::platform::WaylandSession::connect();
-        if (b.wayland) b.keyboard = ostrevin::platform::WaylandKeyboard::open(*b.wayland);
-        if (auto* keyboard = dynamic_cast<ostrevin::platform::WaylandKeyboard*>(b.keyboard.get()))
-            b.hotKeys = ostrevin::platform::SwayHotKeys::open(
-                [keyboard](std::uint8_t vk) { return keyboard->keysymName(vk); });
+        if (b.wayland) openWaylandBackend(b);
         return b;
     }();
     return probe;
@@ -122,13 +149,22 @@ KeyloomApp::KeyloomApp(Backend backend)
               launcher_.reapChildren();
           }) {}
 
-// Errors end the run that raised them and are shown; the program goes on.
+// Errors end the run that raised them and are shown; the program goes on. Characters that the
+// desktop could not type were left out, and are named.
 void KeyloomApp::runMacro(int number) {
     try {
         player_.ProcessHotKey(number);
     } catch (const std::exception& e) {
         ostrevin::widgets::showErrorBox(nullptr, toQString(e.what()));
     }
+    auto* keyboard = dynamic_cast<ostrevin::platform::KeymapKeyboard*>(keyboard_.get());
+    const std::u32string untyped = keyboard ? keyboard->takeUntyped() : std::u32string();
+    if (!untyped.empty())
+        ostrevin::widgets::showErrorBox(
+            nullptr,
+            toQString("Keyloom left these characters out: " + ostrevin::encodeUtf8(untyped) +
+                      "\n\nThe keyboard layout has no key for them, and this desktop "
+                      "lets programs type only the keys of the layout."));
 }
 
 void KeyloomApp::cleanUpForExit() {
@@ -140,6 +176,11 @@ void KeyloomApp::cleanUpForExit() {
     } else if (auto* wayland =
                    dynamic_cast<ostrevin::platform::WaylandKeyboard*>(keyboard_.get())) {
         wayland->releaseAll();
+    } else if (auto* portal = dynamic_cast<ostrevin::platform::PortalKeyboard*>(keyboard_.get())) {
+        portal->close();  // the desktop's session, which would otherwise outlive the program
+    } else if (auto* keys = dynamic_cast<ostrevin::platform::KeymapKeyboard*>(keyboard_.get())) {
+        keys->releaseAll();
+        if (wayland_) wayland_->roundtrip();  // handled before the connection goes
     }
     if (auto* kwin = dynamic_cast<ostrevin::platform::KWinWindows*>(windows_.get())) kwin->unload();
 }

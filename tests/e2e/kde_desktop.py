@@ -74,10 +74,11 @@ class KdeDesktop:
         self.env = {"HOME": user.pw_dir, "XDG_RUNTIME_DIR": self.runtime, "PATH": "/usr/bin:/bin",
                     "LANG": "C.UTF-8", "XDG_SESSION_TYPE": "wayland",
                     "XDG_CURRENT_DESKTOP": "KDE", "KDE_FULL_SESSION": "true",
-                    "KDE_SESSION_VERSION": "5", "QT_QPA_PLATFORM": "wayland",
+                    "KDE_SESSION_VERSION": "5", "KWIN_COMPOSE": "Q", "QT_QPA_PLATFORM": "wayland",
                     "XDG_CONFIG_HOME": xdg["config"], "XDG_DATA_HOME": xdg["data"],
                     "XDG_CACHE_HOME": xdg["cache"], "WAYLAND_DISPLAY": SOCKET,
                     "DBUS_SESSION_BUS_ADDRESS": "unix:path=" + bus}
+        self._grant_fake_input(xdg["data"])
         self.spawn(["dbus-daemon", "--session", "--nofork", "--nopidfile",
                     "--address=unix:path=" + bus], log="bus.log")
         wait_until("the session bus", lambda: os.path.exists(bus))
@@ -95,6 +96,21 @@ class KdeDesktop:
         wait_until("the portal's remote desktop", lambda: b"RemoteDesktop" in self.run(
             ["gdbus", "introspect", "--session", "--dest", PORTAL, "--object-path",
              "/org/freedesktop/portal/desktop"], timeout=30).stdout, 30)
+
+    def _grant_fake_input(self, data):
+        """Installs desktop entries, as the package does, for the program's copy and the test
+        sender, so that KWin offers them its fake input; any other program (a copy of the sender
+        elsewhere) types through the portal. Written before KWin starts, which reads them then."""
+        folder = os.path.join(data, "applications")
+        os.makedirs(folder)
+        programs = {"keyloom-test-macros": os.path.join(self.runtime, "program", "macros")}
+        if os.environ.get("TYPETEXT_BIN"):
+            programs["keyloom-test-typetext"] = os.path.realpath(os.environ["TYPETEXT_BIN"])
+        for name, program in programs.items():
+            self.write(os.path.join(folder, name + ".desktop"),
+                       f"[Desktop Entry]\nType=Application\nName={name}\nExec=\"{program}\"\n"
+                       "X-KDE-Wayland-Interfaces=org_kde_kwin_fake_input\n")
+        self.give(data)
 
     def has_name(self, name):
         result = self.run(["busctl", "--user", "status", name], timeout=10)
@@ -167,11 +183,22 @@ class KdeDesktop:
             for name in dirs + files:
                 os.chown(os.path.join(root, name), self.user.pw_uid, self.user.pw_gid)
 
-    def start_macros(self, *args):
-        """Starts the program with its catalogue in the program folder."""
+    def start_macros(self, *args, settled=False):
+        """Starts the program with its catalogue in the program folder; with settled, returns
+        once it has put up its start-up message (which it writes to its log as it shows it), so
+        that a window opened afterwards keeps the focus."""
         folder = self.program_folder()
         env = dict(self.env, XDG_CONFIG_HOME=os.path.join(folder, "config"))
-        return self.spawn([os.path.join(folder, "macros")] + list(args), env, log="macros.log")
+        log = os.path.join(self.folder, "macros.log")
+        seen = os.path.getsize(log) if os.path.exists(log) else 0
+        proc = self.spawn([os.path.join(folder, "macros")] + list(args), env, log="macros.log")
+        if settled:
+            def shown():
+                with open(log, "rb") as f:
+                    f.seek(seen)
+                    return b"Keyloom: " in f.read()
+            wait_until("the program's start-up message", shown, 30)
+        return proc
 
     def write_catalogue(self, text):
         self.write(os.path.join(self.program_folder(), "config", "ostrevin", "macros.ini"), text)
@@ -197,10 +224,13 @@ class KdeDesktop:
         self.procs = []
         # Services the bus started on demand live in its process group and ended with it.
         if self.folder:
-            for log in ("kwin.log", "portal.log", "macros.log"):
-                path = os.path.join(self.folder, log)
-                if os.path.exists(path) and os.environ.get("E2E_KEEP_LOGS"):
-                    shutil.copy(path, os.path.join(os.environ["E2E_KEEP_LOGS"], log))
+            keep = os.environ.get("E2E_KEEP_LOGS")
+            for log in ("kwin.log", "portal.log", "macros.log", "programs.log") if keep else ():
+                try:
+                    os.makedirs(keep, exist_ok=True)
+                    shutil.copy(os.path.join(self.folder, log), os.path.join(keep, log))
+                except OSError:
+                    pass  # a log that is not there, or a folder that cannot take it
             shutil.rmtree(self.folder, ignore_errors=True)
             self.folder = None
         remove_user()
