@@ -7,13 +7,7 @@
 //   windowtool activate ID      brings the window to the front; exit 1 when that did not happen
 //   windowtool time COUNT       what the layer costs: opening it, one enumeration (the mean of
 //                               COUNT), and activating the window behind the front one
-//   windowtool watch            looks five times a second, as the trigger poll does, until
-//                               SIGTERM, and prints the list each time it has changed: one line,
-//                               "id title" a window, front to back, separated by ";"
-#include <unistd.h>
-
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -47,26 +41,6 @@ int timeLayer(ostrevin::platform::WindowSystem& windows, double openMs, int coun
     return activateMs < 0 ? 1 : 0;
 }
 
-volatile std::sig_atomic_t ended = 0;
-
-// Ends on SIGTERM through the layer's own clean-up, as the program does.
-int watch(ostrevin::platform::WindowSystem& windows) {
-    std::signal(SIGTERM, [](int) { ended = 1; });
-    std::string last = "-";
-    while (!ended) {
-        std::string line;
-        for (const auto& w : windows.enumerateWindows())
-            line += (line.empty() ? "" : ";") + std::to_string(w.id) + " " + w.title;
-        if (line != last) {
-            std::printf("%s\n", line.c_str());
-            std::fflush(stdout);
-            last = line;
-        }
-        ::usleep(200000);
-    }
-    return 0;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -91,8 +65,6 @@ int main(int argc, char** argv) {
         std::printf("%lu\n", static_cast<unsigned long>(windows->findWindow(argv[2])));
     } else if (command == "active") {
         std::printf("%lu\n", static_cast<unsigned long>(windows->foregroundWindow()));
-    } else if (command == "watch") {
-        return watch(*windows);
     } else if (command == "time" && argc == 3) {
         return timeLayer(*windows, nowMs() - opening, std::atoi(argv[2]));
     } else if (command == "activate" && argc == 3) {
