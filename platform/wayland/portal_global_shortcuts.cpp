@@ -15,6 +15,7 @@ constexpr const char* kGlobalShortcuts = "org.freedesktop.portal.GlobalShortcuts
 // of the desktop's shortcut settings from run to run.
 constexpr const char* kSessionToken = "keyloom";
 constexpr const char* kIdPrefix = "keyloom-";
+constexpr std::uint64_t kCleanUpTimeoutUs = 2'000'000;
 
 // "keyloom-<id>-<trigger>": a changed key is a new shortcut, since the desktop keeps the key it
 // once gave a shortcut id over the preferred trigger it is given later.
@@ -83,6 +84,21 @@ void PortalGlobalShortcuts::unbindAll() {
     wanted_.clear();
     bound_.clear();
     closeSession();
+    forgetUnused();
+}
+
+// KDE keeps the key of a shortcut whose session has ended for that shortcut, so that no other
+// program may have it, until the component is cleaned up: ours is, before every new session and
+// at exit, so that keys the program no longer uses are free again.
+void PortalGlobalShortcuts::forgetUnused() {
+    if (!bus_->hasName("org.kde.kglobalaccel")) return;
+    const std::string component = std::string("/component/") + kSessionToken;
+    sd_bus_message* call = nullptr;
+    if (sd_bus_message_new_method_call(bus_->bus(), &call, "org.kde.kglobalaccel",
+                                       component.c_str(), "org.kde.kglobalaccel.Component",
+                                       "cleanUp") >= 0)
+        sd_bus_call(bus_->bus(), call, kCleanUpTimeoutUs, nullptr, nullptr);
+    sd_bus_message_unref(call);
 }
 
 void PortalGlobalShortcuts::closeSession() {
@@ -94,9 +110,13 @@ void PortalGlobalShortcuts::closeSession() {
 
 void PortalGlobalShortcuts::rebind() {
     closeSession();
+    forgetUnused();  // keys of ours left over, from the last session or an earlier run
     bound_.clear();
-    if (wanted_.empty() || !createSession(bus_->newToken())) return;
-    bindShortcuts();
+    bool listed = false;
+    if (wanted_.empty() || !createSession(bus_->newToken(), &listed)) return;
+    // A desktop that took the list with the session answers with it; calling BindShortcuts
+    // there as well would open its shortcut settings in front of the user.
+    if (!listed) bindShortcuts();
 }
 
 int PortalGlobalShortcuts::appendShortcuts(sd_bus_message* m) const {
@@ -114,7 +134,7 @@ int PortalGlobalShortcuts::appendShortcuts(sd_bus_message* m) const {
     return r;
 }
 
-bool PortalGlobalShortcuts::createSession(const std::string& token) {
+bool PortalGlobalShortcuts::createSession(const std::string& token, bool* shortcutsListed) {
     sd_bus_message* call = bus_->newPortalCall(kGlobalShortcuts, "CreateSession");
     const bool built =
         call && sd_bus_message_open_container(call, 'a', "{sv}") >= 0 &&
@@ -130,22 +150,28 @@ bool PortalGlobalShortcuts::createSession(const std::string& token) {
         return false;
     }
     std::string session;
-    const int code = bus_->request(call, token, [&session](sd_bus_message* results) {
-        readVardict(results, [&session](const std::string& key, sd_bus_message* m) {
+    bool listed = false;
+    const int code = bus_->request(call, token, [&](sd_bus_message* results) {
+        readVardict(results, [&](const std::string& key, sd_bus_message* m) {
             const char* value = nullptr;
+            if (key == "shortcuts" && sd_bus_message_enter_container(m, 'v', "a(sa{sv})") > 0) {
+                readBound(m);
+                listed = sd_bus_message_exit_container(m) >= 0;
+                return true;
+            }
             if (key != "session_handle" || sd_bus_message_read(m, "v", "s", &value) < 0)
                 return false;
             session = value;
             return true;
         });
     });
+    *shortcutsListed = listed;
     if (code != 0 || session.empty()) return false;
     session_ = session;
     return true;
 }
 
-// The answer lists the session's shortcuts with the key each got, also where the desktop took
-// the list from CreateSession and ignored this one.
+// The answer lists the session's shortcuts with the key each got.
 void PortalGlobalShortcuts::bindShortcuts() {
     const std::string token = bus_->newToken();
     sd_bus_message* call = bus_->newPortalCall(kGlobalShortcuts, "BindShortcuts");

@@ -3,8 +3,9 @@
 // come back as the portal's Activated signal. Closing the session releases them all.
 //
 // A session's shortcuts are given once: Plasma 5.27 takes them only with CreateSession (its
-// BindShortcuts ignores the list), Plasma 6 and GNOME through BindShortcuts. So every change
-// makes a new session with the whole list, passed both ways, and the old one is closed. The
+// BindShortcuts ignores the list and opens the shortcut settings), Plasma 6 and GNOME through
+// BindShortcuts. So every change makes a new session with the whole list, and the old one is
+// closed; BindShortcuts follows only where CreateSession's answer did not list them. The
 // desktop leaves a shortcut without a key when its trigger is taken; registerHotKey then answers
 // false, as the X server refuses a grab that another client holds.
 //
@@ -55,9 +56,12 @@ class PortalGlobalShortcuts : public SocketHotKeys {
     PortalGlobalShortcuts(std::unique_ptr<DbusConnection> bus, KeyName keyName);
     // Replaces the session by one that holds every wanted shortcut; fills bound_.
     void rebind();
-    bool createSession(const std::string& shortcutsToken);
+    // shortcutsListed: the desktop answered with the shortcuts it bound (it took them from the
+    // session's options).
+    bool createSession(const std::string& token, bool* shortcutsListed);
     void bindShortcuts();
     void closeSession();
+    void forgetUnused();
     // Appends the a(sa{sv}) of the wanted shortcuts.
     int appendShortcuts(struct sd_bus_message* message) const;
     // Reads an a(sa{sv}) of shortcuts, keeping those the desktop gave a key.
