@@ -412,6 +412,23 @@ TEST(SideFolder, ProgramFolderUnlessNotWritable) {
     }
 }
 
+TEST(DisplaySession, WaylandDesktopFromRegistryAndBus) {
+    using keyloom::WaylandDesktop;
+    struct Case {
+        bool virtualKeyboard, kwin, gnomeShell;
+        WaylandDesktop desktop;
+    };
+    // A wlroots compositor wins even where a KWin of another session shares the bus.
+    const Case cases[] = {{true, true, false, WaylandDesktop::wlroots},
+                          {false, true, false, WaylandDesktop::kde},
+                          {false, true, true, WaylandDesktop::kde},
+                          {false, false, true, WaylandDesktop::gnome},
+                          {false, false, false, WaylandDesktop::other}};
+    for (const Case& c : cases)
+        EXPECT_EQ(keyloom::waylandDesktopOf(c.virtualKeyboard, c.kwin, c.gnomeShell), c.desktop)
+            << c.virtualKeyboard << c.kwin << c.gnomeShell;
+}
+
 TEST(DisplaySession, WaylandBackendAndWhatItLacks) {
     struct Case {
         const char* waylandDisplay;
@@ -432,8 +449,18 @@ TEST(DisplaySession, WaylandBackendAndWhatItLacks) {
          true,
          {"mouse recordings", "recording ("},
          {"hot keys"}},
-        // Without a virtual keyboard (portal desktops) the X11 backend is tried as before.
+        // Without any way to type the X11 backend is tried as before.
         {"wayland-1", {false, true, true, true}, false, {}, {}},
+        {"wayland-1",
+         {true, true, false, false, keyloom::WaylandDesktop::kde},
+         true,
+         {"global shortcuts", "desktop entry", "no key for"},
+         {"i3", "<<FOCUS:"}},
+        {"wayland-1",
+         {true, true, true, true, keyloom::WaylandDesktop::gnome},
+         true,
+         {"no key for"},
+         {"hot keys", "mouse"}},
         {"", {true, true, true, true}, false, {}, {}},
     };
     for (const Case& c : cases) {

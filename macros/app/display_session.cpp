@@ -33,20 +33,59 @@ DisplaySession checkDisplaySession(const std::function<std::string(const char*)>
     return session;
 }
 
+WaylandDesktop waylandDesktopOf(bool virtualKeyboard, bool kwinOnBus, bool gnomeShellOnBus) {
+    if (virtualKeyboard) return WaylandDesktop::wlroots;
+    if (kwinOnBus) return WaylandDesktop::kde;
+    if (gnomeShellOnBus) return WaylandDesktop::gnome;
+    return WaylandDesktop::other;
+}
+
 bool useWaylandBackend(const std::function<std::string(const char*)>& environment,
                        const WaylandOffer& offer) {
     return !environment("WAYLAND_DISPLAY").empty() && offer.keyboard;
 }
 
+namespace {
+
+struct MissingReasons {
+    const char* hotKeys;
+    const char* windows;
+    const char* pointer;
+};
+
+MissingReasons reasonsOf(WaylandDesktop desktop) {
+    switch (desktop) {
+        case WaylandDesktop::wlroots:
+            return {"the compositor takes no key bindings over an i3-compatible IPC",
+                    "the compositor lists no windows", "the compositor offers no virtual pointer"};
+        case WaylandDesktop::kde:
+            return {"the desktop portal offers no global shortcuts",
+                    "KWin's scripting interface did not answer",
+                    "KWin does not let this program move the pointer; its desktop entry, "
+                    "installed with the package, asks for that"};
+        case WaylandDesktop::gnome:
+        case WaylandDesktop::other: break;
+    }
+    return {"the desktop portal offers no global shortcuts", "the desktop lists no windows",
+            "the desktop offers no pointer to programs"};
+}
+
+}  // namespace
+
 DisplaySession checkWaylandSession(const WaylandOffer& offer) {
+    const MissingReasons why = reasonsOf(offer.desktop);
     std::string missing;
-    auto add = [&missing](bool offered, const char* what) {
-        if (!offered) missing += std::string("\n- ") + what;
+    auto add = [&missing](bool offered, const std::string& what) {
+        if (!offered) missing += "\n- " + what;
     };
-    add(offer.hotKeys, "hot keys (the compositor takes no key bindings over an i3-compatible IPC)");
+    add(offer.hotKeys, std::string("hot keys (") + why.hotKeys + ")");
     add(offer.windows,
-        "window-title triggers, <<LOOKFOR: and <<FOCUS: (the compositor lists no windows)");
-    add(offer.pointer, "playing back mouse recordings (the compositor offers no virtual pointer)");
+        std::string("window-title triggers, <<LOOKFOR: and <<FOCUS: (") + why.windows + ")");
+    add(offer.pointer, std::string("playing back mouse recordings (") + why.pointer + ")");
+    // Only a virtual keyboard can carry a keymap of the program's own.
+    add(offer.desktop == WaylandDesktop::wlroots,
+        "typing characters that the keyboard layout has no key for (this desktop takes only "
+        "the keys of the layout; they are left out and named after the macro)");
     // Recording is refused where it is asked for, so it alone is no reason to warn at every start.
     DisplaySession session;
     if (!missing.empty())

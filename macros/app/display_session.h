@@ -13,16 +13,26 @@ struct DisplaySession {
     std::string warning;  // it works, with this limit
 };
 
-// What a Wayland compositor offers the program's own backend.
+// Which desktop a Wayland session is, as far as the program's backend goes: a wlroots compositor
+// takes a virtual keyboard and key bindings over its IPC; KDE Plasma and GNOME take keys through
+// their own interfaces and the desktop portal.
+enum class WaylandDesktop { wlroots, kde, gnome, other };
+
+// From what the session offers, never from a setting: a virtual keyboard in the compositor's
+// registry makes it wlroots, else KWin or GNOME Shell on the session bus names the desktop.
+WaylandDesktop waylandDesktopOf(bool virtualKeyboard, bool kwinOnBus, bool gnomeShellOnBus);
+
+// What a Wayland desktop offers the program's own backend.
 struct WaylandOffer {
-    bool keyboard = false;  // a virtual keyboard: without it the X11 backend is tried
+    bool keyboard = false;  // a way to type: without it the X11 backend is tried
     bool windows = false;   // the window list, for window triggers, <<LOOKFOR: and <<FOCUS:
-    bool hotKeys = false;   // bindings set over the compositor's IPC
-    bool pointer = false;   // a virtual pointer, for mouse recordings
+    bool hotKeys = false;   // system-wide hot keys
+    bool pointer = false;   // a pointer to play mouse recordings back with
+    WaylandDesktop desktop = WaylandDesktop::wlroots;
 };
 
-// A Wayland session whose compositor offers a virtual keyboard gets the Wayland backend; every
-// other session keeps the X11 one.
+// A Wayland session with a way to type gets the Wayland backend; every other session keeps the
+// X11 one.
 bool useWaylandBackend(const std::function<std::string(const char*)>& environment,
                        const WaylandOffer& offer);
 // On the Wayland backend: what will not work here, as a warning.

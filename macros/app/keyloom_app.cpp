@@ -5,13 +5,11 @@
 
 #include <cstdlib>
 
-#include "macros/app/display_session.h"
+#include "common/paths.h"
+#include "common/text.h"
 #include "macros/app/side_folder.h"
 #include "platform/posix/program_folder.h"
-#include "platform/wayland/gnome_shell_bus.h"
-#include "platform/wayland/gnome_shell_hot_keys.h"
-#include "platform/wayland/gnome_shell_names.h"
-#include "platform/wayland/gnome_shell_windows.h"
+#include "platform/wayland/kwin_windows.h"
 #include "widgets/error_box.h"
 #include "widgets/qt_text.h"
 
@@ -35,27 +33,6 @@ class NoWindows : public ostrevin::platform::WindowSystem {
     bool setForegroundWindow(ostrevin::platform::WindowId) override { return false; }
 };
 
-// A desktop that takes no keys from this program: macros run, their keys go nowhere.
-class NoTyping : public ostrevin::platform::Keyboard {
-  public:
-    void prepareText(std::u32string_view) override {}
-    void finishText() override {}
-    std::int16_t vkKeyScan(char32_t) override { return -1; }
-    std::uint32_t mapVirtualKey(std::uint8_t) override { return 0; }
-    void keyEvent(std::uint8_t, std::uint8_t, std::uint32_t) override {}
-    bool isKeyDown(std::uint8_t) override { return false; }
-    std::string keyLabel(std::uint8_t) override { return {}; }
-};
-
-// GNOME Shell offers no virtual keyboard. Without XWayland the X11 backend cannot start at all,
-// so the session still gets the extension's windows and hot keys rather than no program.
-bool gnomeShellWithoutX() {
-    static const bool found = !environment("WAYLAND_DISPLAY").empty() &&
-                              environment("DISPLAY").empty() &&
-                              ostrevin::platform::gnomeshell::probeShell().shell;
-    return found;
-}
-
 WaylandOffer offerOf(const KeyloomApp::Backend& backend) {
     WaylandOffer offer;
     const auto* session = backend.wayland.get();
@@ -64,6 +41,7 @@ WaylandOffer offerOf(const KeyloomApp::Backend& backend) {
     offer.hotKeys = backend.hotKeys != nullptr;
     offer.windows = session->offersToplevels();
     offer.pointer = session->pointerManager() != nullptr;
+    offer.desktop = backend.desktop;
     return offer;
 }
 
@@ -72,19 +50,41 @@ QString KeyloomApp::displaySessionError() {
 }
 
 namespace {
+
+using ostrevin::platform::KeymapKeyboard;
+
+// wlroots: its virtual keyboard and key bindings over its IPC. Elsewhere KWin's fake input where
+// KWin grants it (fast, and ordered without waiting), else the portal's remote desktop; hot keys
+// through the portal's global shortcuts.
+void openWaylandBackend(KeyloomApp::Backend& b) {
+    namespace p = ostrevin::platform;
+    const auto bus = p::DbusConnection::openSession();
+    b.desktop = waylandDesktopOf(b.wayland->keyboardManager() != nullptr,
+                                 bus && bus->hasName("org.kde.KWin"),
+                                 bus && bus->hasName("org.gnome.Shell"));
+    if (b.desktop == WaylandDesktop::wlroots) {
+        b.keyboard = p::WaylandKeyboard::open(*b.wayland);
+        if (auto* keyboard = dynamic_cast<p::WaylandKeyboard*>(b.keyboard.get()))
+            b.hotKeys = p::SwayHotKeys::open(
+                [keyboard](std::uint8_t vk) { return keyboard->keysymName(vk); });
+        return;
+    }
+    b.keyboard = p::FakeInputKeyboard::open(*b.wayland);
+    if (!b.keyboard)
+        b.keyboard = p::PortalKeyboard::open(b.wayland->seatKeymap(),
+                                             ostrevin::configFolder() + "remote-desktop.token");
+    if (auto* keyboard = dynamic_cast<KeymapKeyboard*>(b.keyboard.get()))
+        b.hotKeys = p::PortalGlobalShortcuts::open(
+            [keyboard](std::uint8_t vk) { return keyboard->keysymName(vk); });
+}
+
 // Connected once, before the toolkit starts, and handed to the program if it is chosen.
 KeyloomApp::Backend& probedWayland() {
     static KeyloomApp::Backend probe = [] {
         KeyloomApp::Backend b;
         if (environment("WAYLAND_DISPLAY").empty()) return b;
         b.wayland = ostrevin::platform::WaylandSession::connect();
-        if (b.wayland) b.keyboard = ostrevin::platform::WaylandKeyboard::open(*b.wayland);
-        if (auto* keyboard = dynamic_cast<ostrevin::platform::WaylandKeyboard*>(b.keyboard.get()))
-            b.hotKeys = ostrevin::platform::SwayHotKeys::open(
-                [keyboard](std::uint8_t vk) { return keyboard->keysymName(vk); });
-        if (b.wayland && !b.hotKeys && gnomeShellWithoutX())
-            b.hotKeys = ostrevin::platform::GnomeShellHotKeys::open(
-                ostrevin::platform::GnomeShellHotKeys::keyNamesOf(b.wayland->seatKeymap()));
+        if (b.wayland) openWaylandBackend(b);
         return b;
     }();
     return probe;
@@ -93,26 +93,21 @@ KeyloomApp::Backend& probedWayland() {
 
 bool KeyloomApp::waylandSession() {
     Backend& probe = probedWayland();
-    return useWaylandBackend(environment, offerOf(probe)) ||
-           (probe.wayland && gnomeShellWithoutX());
+    return useWaylandBackend(environment, offerOf(probe));
 }
 
 std::unique_ptr<KeyloomApp> KeyloomApp::create(QString* error) {
     if (waylandSession()) {
         Backend backend = std::move(probedWayland());
-        WaylandOffer offer = offerOf(backend);
         backend.windows = ostrevin::platform::WaylandWindows::open(*backend.wayland);
-        if (!backend.windows && gnomeShellWithoutX()) {
-            backend.windows = ostrevin::platform::GnomeShellWindows::open();
-            offer.windows = backend.windows != nullptr;
-        }
+        // KWin lists its windows to no client, but runs a script of ours that does.
+        if (!backend.windows) backend.windows = ostrevin::platform::KWinWindows::open();
+        WaylandOffer offer = offerOf(backend);
+        offer.windows = backend.windows != nullptr;
         const DisplaySession session = checkWaylandSession(offer);
         if (!backend.windows) backend.windows = std::make_unique<NoWindows>();
-        if (!backend.keyboard) backend.keyboard = std::make_unique<NoTyping>();
         std::unique_ptr<KeyloomApp> app(new KeyloomApp(std::move(backend)));
         app->sessionWarning_ = session.warning;
-        if (gnomeShellWithoutX() && !offer.windows)
-            app->sessionWarning_ += "\n\n" + ostrevin::platform::gnomeshell::enableHint();
         return app;
     }
     probedWayland() = Backend{};
@@ -154,13 +149,22 @@ KeyloomApp::KeyloomApp(Backend backend)
               launcher_.reapChildren();
           }) {}
 
-// Errors end the run that raised them and are shown; the program goes on.
+// Errors end the run that raised them and are shown; the program goes on. Characters that the
+// desktop could not type were left out, and are named.
 void KeyloomApp::runMacro(int number) {
     try {
         player_.ProcessHotKey(number);
     } catch (const std::exception& e) {
         ostrevin::widgets::showErrorBox(nullptr, toQString(e.what()));
     }
+    auto* keyboard = dynamic_cast<ostrevin::platform::KeymapKeyboard*>(keyboard_.get());
+    const std::u32string untyped = keyboard ? keyboard->takeUntyped() : std::u32string();
+    if (!untyped.empty())
+        ostrevin::widgets::showErrorBox(
+            nullptr,
+            toQString("Keyloom left these characters out: " + ostrevin::encodeUtf8(untyped) +
+                      "\n\nThe keyboard layout has no key for them, and this desktop "
+                      "lets programs type only the keys of the layout."));
 }
 
 void KeyloomApp::cleanUpForExit() {
@@ -172,7 +176,13 @@ void KeyloomApp::cleanUpForExit() {
     } else if (auto* wayland =
                    dynamic_cast<ostrevin::platform::WaylandKeyboard*>(keyboard_.get())) {
         wayland->releaseAll();
+    } else if (auto* portal = dynamic_cast<ostrevin::platform::PortalKeyboard*>(keyboard_.get())) {
+        portal->close();  // the desktop's session, which would otherwise outlive the program
+    } else if (auto* keys = dynamic_cast<ostrevin::platform::KeymapKeyboard*>(keyboard_.get())) {
+        keys->releaseAll();
+        if (wayland_) wayland_->roundtrip();  // handled before the connection goes
     }
+    if (auto* kwin = dynamic_cast<ostrevin::platform::KWinWindows*>(windows_.get())) kwin->unload();
 }
 
 void KeyloomApp::startTriggers() {

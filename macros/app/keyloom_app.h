@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/ini_store.h"
+#include "macros/app/display_session.h"
 #include "macros/app/frm_get_var.h"
 #include "macros/app/frm_main.h"
 #include "macros/app/hot_key_feed.h"
@@ -23,6 +24,9 @@
 #include "platform/posix/posix_clock.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/posix_launcher.h"
+#include "platform/wayland/fake_input_keyboard.h"
+#include "platform/wayland/portal_global_shortcuts.h"
+#include "platform/wayland/portal_keyboard.h"
 #include "platform/wayland/sway_hot_keys.h"
 #include "platform/wayland/wayland_keyboard.h"
 #include "platform/wayland/wayland_session.h"
@@ -43,6 +47,7 @@ class KeyloomApp {
         ostrevin::platform::X11Keyboard* x11Keyboard = nullptr;
         std::unique_ptr<ostrevin::platform::WindowSystem> windows;
         std::unique_ptr<ostrevin::platform::SocketHotKeys> hotKeys;  // Wayland: the desktop's
+        WaylandDesktop desktop = WaylandDesktop::wlroots;
     };
     // Nothing, with the reason in *error, when neither the compositor nor an X server can give
     // what typing needs.

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "kde-fake-input-client-protocol.h"
 #include "virtual-keyboard-unstable-v1-client-protocol.h"
 #include "wlr-foreign-toplevel-management-unstable-v1-client-protocol.h"
 #include "wlr-virtual-pointer-unstable-v1-client-protocol.h"
@@ -57,6 +58,10 @@ void WaylandSession::global(void* data, wl_registry* registry, std::uint32_t nam
     } else if (std::strcmp(interface, zwlr_virtual_pointer_manager_v1_interface.name) == 0) {
         self->pointerManager_ = static_cast<zwlr_virtual_pointer_manager_v1*>(
             bind(&zwlr_virtual_pointer_manager_v1_interface, 2));
+    } else if (std::strcmp(interface, org_kde_kwin_fake_input_interface.name) == 0) {
+        self->fakeInput_ =
+            static_cast<org_kde_kwin_fake_input*>(bind(&org_kde_kwin_fake_input_interface, 4));
+        self->fakeInputVersion_ = version < 4 ? version : 4;
     } else if (std::strcmp(interface, zwlr_foreign_toplevel_manager_v1_interface.name) == 0) {
         self->toplevelName_ = name;
         self->toplevelVersion_ = version < 3 ? version : 3;
@@ -114,6 +119,7 @@ WaylandSession::~WaylandSession() {
     if (keyboard_) wl_keyboard_destroy(keyboard_);
     if (output_) wl_output_destroy(output_);
     if (pointerManager_) zwlr_virtual_pointer_manager_v1_destroy(pointerManager_);
+    if (fakeInput_) org_kde_kwin_fake_input_destroy(fakeInput_);
     if (keyboardManager_) zwp_virtual_keyboard_manager_v1_destroy(keyboardManager_);
     if (seat_) wl_seat_destroy(seat_);
     if (registry_) wl_registry_destroy(registry_);

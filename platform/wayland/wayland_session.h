@@ -15,6 +15,7 @@ struct wl_output;
 struct zwp_virtual_keyboard_manager_v1;
 struct zwlr_virtual_pointer_manager_v1;
 struct zwlr_foreign_toplevel_manager_v1;
+struct org_kde_kwin_fake_input;
 
 namespace ostrevin::platform {
 
@@ -31,6 +32,10 @@ class WaylandSession {
     zwp_virtual_keyboard_manager_v1* keyboardManager() const { return keyboardManager_; }
     zwlr_virtual_pointer_manager_v1* pointerManager() const { return pointerManager_; }
     bool offersToplevels() const { return toplevelName_ != 0; }
+    // KWin's fake input, which KWin lists only to programs whose installed desktop entry asks
+    // for it; nullptr elsewhere.
+    org_kde_kwin_fake_input* fakeInput() const { return fakeInput_; }
+    std::uint32_t fakeInputVersion() const { return fakeInputVersion_; }
     // A new binding of the window list's manager, which the caller destroys; nullptr when the
     // compositor offers none.
     zwlr_foreign_toplevel_manager_v1* bindToplevelManager();
@@ -67,6 +72,8 @@ class WaylandSession {
     zwp_virtual_keyboard_manager_v1* keyboardManager_ = nullptr;
     zwlr_virtual_pointer_manager_v1* pointerManager_ = nullptr;
     std::uint32_t toplevelName_ = 0, toplevelVersion_ = 0;
+    org_kde_kwin_fake_input* fakeInput_ = nullptr;
+    std::uint32_t fakeInputVersion_ = 0;
     wl_output* output_ = nullptr;
     int outputWidth_ = 0, outputHeight_ = 0;
     std::string seatKeymap_;

@@ -29,6 +29,8 @@
 #include "macros/sendkey/send_key.h"
 #include "platform/message_pump.h"
 #include "platform/posix/dl_library_loader.h"
+#include "platform/wayland/fake_input_keyboard.h"
+#include "platform/wayland/portal_keyboard.h"
 #include "platform/wayland/wayland_keyboard.h"
 #include "platform/wayland/wayland_session.h"
 #include "platform/x11/x11_keyboard.h"
@@ -99,13 +101,18 @@ int main(int argc, char** argv) {
         else if (flag == "--wait-file2")
             waitFile2 = argv[i + 1];
     }
-    // A Wayland session without an X display types through the compositor's virtual keyboard.
+    // A Wayland session without an X display types through the compositor's virtual keyboard, or
+    // the desktop portal where the compositor has none.
     std::unique_ptr<ostrevin::platform::WaylandSession> session;
     std::unique_ptr<ostrevin::platform::Keyboard> keyboard;
     const char* display = std::getenv("DISPLAY");
     if (std::getenv("WAYLAND_DISPLAY") && !(display && display[0])) {
         session = ostrevin::platform::WaylandSession::connect();
         if (session) keyboard = ostrevin::platform::WaylandKeyboard::open(*session);
+        // KWin types through its fake input, other desktops through their portal.
+        if (session && !keyboard) keyboard = ostrevin::platform::FakeInputKeyboard::open(*session);
+        if (session && !keyboard)
+            keyboard = ostrevin::platform::PortalKeyboard::open(session->seatKeymap(), "");
     } else {
         keyboard = ostrevin::platform::X11Keyboard::open();
     }

@@ -1,0 +1,236 @@
+"""A throw-away KDE Plasma desktop for end-to-end tests: a headless KWin on a session bus of its
+own, with the desktop portal and its KDE backend on that bus.
+
+Everything runs as the user USER_NAME, created here when missing, with a runtime folder and XDG
+folders of its own. The bus is a dbus-daemon of ours, so that every program of a test, and every
+service the bus starts on demand, sees the same environment. KWin's binary carries a file
+capability that a container may refuse to honour; a copy without it runs everywhere. Use it as a
+context manager: leaving it ends every process it started (by process group) and removes what it
+made. The method names are those of WaylandDesktop, so that tests read alike.
+"""
+import os
+import pwd
+import shutil
+import signal
+import subprocess
+import tempfile
+
+from wayland_desktop import wait_until
+
+USER_NAME = "keyloomkde"
+SOCKET = "kwin-keyloom"
+PORTAL = "org.freedesktop.portal.Desktop"
+
+
+def available():
+    return shutil.which("kwin_wayland") is not None
+
+
+def ensure_user():
+    try:
+        return pwd.getpwnam(USER_NAME)
+    except KeyError:
+        subprocess.run(["useradd", "-m", "-s", "/usr/sbin/nologin", USER_NAME], check=True,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        return pwd.getpwnam(USER_NAME)
+
+
+def remove_user():
+    subprocess.run(["userdel", "-r", USER_NAME], stdout=subprocess.DEVNULL,
+                   stderr=subprocess.DEVNULL)
+
+
+class KdeDesktop:
+    def __init__(self):
+        self.procs = []
+        self.folder = None
+
+    def __enter__(self):
+        try:
+            self._start()
+        except BaseException:
+            self.close()
+            raise
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
+
+    def _start(self):
+        user = ensure_user()
+        self.user = user
+        self.folder = tempfile.mkdtemp(prefix="keyloom-kde-")
+        os.chmod(self.folder, 0o700)
+        os.chown(self.folder, user.pw_uid, user.pw_gid)
+        self.runtime = self.folder
+        xdg = {}
+        for name in ("config", "data", "cache"):
+            xdg[name] = os.path.join(self.folder, "xdg-" + name)
+            os.makedirs(xdg[name])
+            os.chown(xdg[name], user.pw_uid, user.pw_gid)
+        bus = os.path.join(self.runtime, "bus")
+        # The bus starts the portal and kglobalaccel with its own environment: everything they
+        # need is set here, before the bus starts, the compositor's socket name included.
+        self.env = {"HOME": user.pw_dir, "XDG_RUNTIME_DIR": self.runtime, "PATH": "/usr/bin:/bin",
+                    "LANG": "C.UTF-8", "XDG_SESSION_TYPE": "wayland",
+                    "XDG_CURRENT_DESKTOP": "KDE", "KDE_FULL_SESSION": "true",
+                    "KDE_SESSION_VERSION": "5", "KWIN_COMPOSE": "Q", "QT_QPA_PLATFORM": "wayland",
+                    "XDG_CONFIG_HOME": xdg["config"], "XDG_DATA_HOME": xdg["data"],
+                    "XDG_CACHE_HOME": xdg["cache"], "WAYLAND_DISPLAY": SOCKET,
+                    "DBUS_SESSION_BUS_ADDRESS": "unix:path=" + bus}
+        self._grant_fake_input(xdg["data"])
+        self.spawn(["dbus-daemon", "--session", "--nofork", "--nopidfile",
+                    "--address=unix:path=" + bus], log="bus.log")
+        wait_until("the session bus", lambda: os.path.exists(bus))
+        kwin = os.path.join(self.folder, "kwin_wayland")
+        shutil.copy(shutil.which("kwin_wayland"), kwin)
+        os.chown(kwin, user.pw_uid, user.pw_gid)
+        self.spawn([kwin, "--virtual", "--no-lockscreen", "--socket", SOCKET, "--width", "1280",
+                    "--height", "800"], log="kwin.log")
+        wait_until("KWin's socket", lambda: os.path.exists(self.path(SOCKET)))
+        wait_until("KWin on the bus", lambda: self.has_name("org.kde.KWin"), 30)
+        # Started here rather than on the first call: the first program must not pay for it,
+        # and a portal that cannot start fails the fixture, not the test.
+        self.spawn(["/usr/libexec/xdg-desktop-portal", "--replace"], log="portal.log")
+        wait_until("the desktop portal", lambda: self.has_name(PORTAL), 30)
+        wait_until("the portal's remote desktop", lambda: b"RemoteDesktop" in self.run(
+            ["gdbus", "introspect", "--session", "--dest", PORTAL, "--object-path",
+             "/org/freedesktop/portal/desktop"], timeout=30).stdout, 30)
+
+    def _grant_fake_input(self, data):
+        """Installs desktop entries, as the package does, for the program's copy and the test
+        sender, so that KWin offers them its fake input; any other program (a copy of the sender
+        elsewhere) types through the portal. Written before KWin starts, which reads them then."""
+        folder = os.path.join(data, "applications")
+        os.makedirs(folder)
+        programs = {"keyloom-test-macros": os.path.join(self.runtime, "program", "macros")}
+        if os.environ.get("TYPETEXT_BIN"):
+            programs["keyloom-test-typetext"] = os.path.realpath(os.environ["TYPETEXT_BIN"])
+        for name, program in programs.items():
+            self.write(os.path.join(folder, name + ".desktop"),
+                       f"[Desktop Entry]\nType=Application\nName={name}\nExec=\"{program}\"\n"
+                       "X-KDE-Wayland-Interfaces=org_kde_kwin_fake_input\n")
+        self.give(data)
+
+    def has_name(self, name):
+        result = self.run(["busctl", "--user", "status", name], timeout=10)
+        return result.returncode == 0
+
+    def call(self, dest, path, method, *args, timeout=20):
+        """A method call on the desktop's bus through gdbus; the finished process."""
+        return self.run(["gdbus", "call", "--session", "--dest", dest, "--object-path", path,
+                         "--method", method, *args], timeout=timeout)
+
+    def path(self, name):
+        """A file in the user's runtime folder, which both the test and the user can reach."""
+        return os.path.join(self.runtime, name)
+
+    def _command(self, argv, env):
+        return ["runuser", "-u", USER_NAME, "--", "env", "-i"] + \
+            [f"{k}={v}" for k, v in env.items()] + list(argv)
+
+    def spawn(self, argv, env=None, log=None):
+        """Starts argv as the user, in a process group of its own that close() ends."""
+        env = dict(self.env if env is None else env)
+        out = open(os.path.join(self.folder, log or "programs.log"), "ab")
+        proc = subprocess.Popen(self._command(argv, env), stdin=subprocess.DEVNULL, stdout=out,
+                                stderr=out, start_new_session=True)
+        out.close()
+        self.procs.append(proc)
+        return proc
+
+    def run(self, argv, timeout=60, env=None):
+        """Runs argv as the user and returns the finished process with its output."""
+        cmd = self._command(argv, dict(self.env if env is None else env))
+        proc = subprocess.Popen(cmd, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                                stderr=subprocess.PIPE, start_new_session=True)
+        try:
+            out, err = proc.communicate(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            os.killpg(proc.pid, signal.SIGKILL)  # the program too, not just runuser
+            proc.communicate()
+            raise
+        return subprocess.CompletedProcess(cmd, proc.returncode, out, err)
+
+    def open_field(self, title, out, extra=()):
+        """A Qt text field, returned once it has the keyboard focus."""
+        ready = out + ".ready"
+        proc = self.spawn([os.environ["QTFIELD_BIN"], "--title", title, "--out", out,
+                           "--ready", ready, *extra])
+        wait_until(f"the field {title} taking the focus", lambda: os.path.exists(ready), 30)
+        return proc
+
+    def program_folder(self):
+        """A folder the user owns holding a copy of the program, its side files and catalogue
+        beside it (XDG_CONFIG_HOME points into it)."""
+        folder = self.path("program")
+        if not os.path.isdir(folder):
+            for sub in ("", "config", "config/ostrevin"):
+                os.makedirs(os.path.join(folder, sub), exist_ok=True)
+            shutil.copy2(os.environ["MACROS_BIN"], os.path.join(folder, "macros"))
+            self.give(folder)
+        return folder
+
+    def write(self, path, text):
+        with open(path, "w", encoding="utf-8", newline="") as f:
+            f.write(text)
+        self.give(path)
+
+    def give(self, path):
+        """Hands a file, or a folder with everything in it, to the user."""
+        os.chown(path, self.user.pw_uid, self.user.pw_gid)
+        for root, dirs, files in os.walk(path):
+            for name in dirs + files:
+                os.chown(os.path.join(root, name), self.user.pw_uid, self.user.pw_gid)
+
+    def start_macros(self, *args, settled=False):
+        """Starts the program with its catalogue in the program folder; with settled, returns
+        once it has put up its start-up message (which it writes to its log as it shows it), so
+        that a window opened afterwards keeps the focus."""
+        folder = self.program_folder()
+        env = dict(self.env, XDG_CONFIG_HOME=os.path.join(folder, "config"))
+        log = os.path.join(self.folder, "macros.log")
+        seen = os.path.getsize(log) if os.path.exists(log) else 0
+        proc = self.spawn([os.path.join(folder, "macros")] + list(args), env, log="macros.log")
+        if settled:
+            def shown():
+                with open(log, "rb") as f:
+                    f.seek(seen)
+                    return b"Keyloom: " in f.read()
+            wait_until("the program's start-up message", shown, 30)
+        return proc
+
+    def write_catalogue(self, text):
+        self.write(os.path.join(self.program_folder(), "config", "ostrevin", "macros.ini"), text)
+
+    def write_side_file(self, name, text):
+        self.write(os.path.join(self.program_folder(), name), text)
+
+    def end(self, proc):
+        try:
+            os.killpg(proc.pid, signal.SIGTERM)
+        except ProcessLookupError:
+            return
+        try:
+            proc.wait(10)
+        except subprocess.TimeoutExpired:
+            os.killpg(proc.pid, signal.SIGKILL)
+            proc.wait(10)
+
+    def close(self):
+        for proc in reversed(self.procs):
+            if proc.poll() is None:
+                self.end(proc)
+        self.procs = []
+        # Services the bus started on demand live in its process group and ended with it.
+        if self.folder:
+            keep = os.environ.get("E2E_KEEP_LOGS")
+            for log in ("kwin.log", "portal.log", "macros.log", "programs.log") if keep else ():
+                try:
+                    os.makedirs(keep, exist_ok=True)
+                    shutil.copy(os.path.join(self.folder, log), os.path.join(keep, log))
+                except OSError:
+                    pass  # a log that is not there, or a folder that cannot take it
+            shutil.rmtree(self.folder, ignore_errors=True)
+            self.folder = None
+        remove_user()
