@@ -153,10 +153,14 @@ class KdeDesktop:
         return subprocess.CompletedProcess(cmd, proc.returncode, out, err)
 
     def open_field(self, title, out, extra=()):
-        """A Qt text field, returned once it has the keyboard focus."""
+        """A Qt text field, returned once it has the keyboard focus. Qt on KWin reports a
+        field's whole text to the input method several times after every key; KWin, compositing
+        in software on a loaded machine, reads that too slowly for a long text typed fast and
+        drops the field. No input method runs here, so the field is given none, as a field on
+        sway has none."""
         ready = out + ".ready"
         proc = self.spawn([os.environ["QTFIELD_BIN"], "--title", title, "--out", out,
-                           "--ready", ready, *extra])
+                           "--ready", ready, *extra], dict(self.env, QT_IM_MODULE="none"))
         wait_until(f"the field {title} taking the focus", lambda: os.path.exists(ready), 30)
         return proc
 
