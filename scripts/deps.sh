@@ -29,6 +29,13 @@ test_packages+=(btrfs-progs e2fsprogs mount)
 run_packages+=(libwayland-dev libwayland-bin wayland-protocols qt6-wayland)
 test_packages+=(sway wtype)
 
+# KDE Plasma and other portal desktops: the session bus through sd-bus. The KDE end-to-end tests run
+# a headless KWin with the desktop portal and its KDE backend on a bus of their own (dbus-daemon),
+# and read the shortcut daemon's state (busctl, gdbus).
+run_packages+=(libsystemd-dev)
+test_packages+=(kwin-wayland xdg-desktop-portal xdg-desktop-portal-kde libkf5globalaccel-bin qtwayland5
+    dbus-daemon systemd)
+
 wanted=("${run_packages[@]}")
 [ "${1:-run}" = test ] && wanted+=("${test_packages[@]}")
 
