@@ -8,6 +8,7 @@ capability that a container may refuse to honour; a copy without it runs everywh
 context manager: leaving it ends every process it started (by process group) and removes what it
 made. The method names are those of WaylandDesktop, so that tests read alike.
 """
+import json
 import os
 import pwd
 import shutil
@@ -163,6 +164,23 @@ class KdeDesktop:
                            "--ready", ready, *extra], dict(self.env, QT_IM_MODULE="none"))
         wait_until(f"the field {title} taking the focus", lambda: os.path.exists(ready), 30)
         return proc
+
+    def place(self, title, x, y, width, height):
+        """Moves the window with that title to the given frame, through a one-shot KWin script
+        (KWin places new windows by its own rules, which a test cannot predict)."""
+        script = self.path("place.js")
+        self.write(script, "var cs = workspace.clientList();\n"
+                           "for (var i = 0; i < cs.length; ++i)\n"
+                           f"    if (cs[i].caption == {json.dumps(title)})\n"
+                           f"        cs[i].frameGeometry = {{x: {x}, y: {y}, width: {width}, "
+                           f"height: {height}}};\n")
+        name = "keyloom-test-place"
+        for method, args in (("loadScript", (script, name)), ("start", ()),
+                             ("unloadScript", (name,))):
+            result = self.call("org.kde.KWin", "/Scripting", "org.kde.kwin.Scripting." + method,
+                               *args)
+            if result.returncode != 0:
+                raise AssertionError(f"KWin's scripting refused {method}: {result.stderr}")
 
     def program_folder(self):
         """A folder the user owns holding a copy of the program, its side files and catalogue
