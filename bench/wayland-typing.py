@@ -1,15 +1,21 @@
 """Wayland typing benchmark: on a headless sway, our sender and wtype type the same texts into a
 Qt 6 text field, ten times each: 2,000 random printable ASCII characters, and a line of
 characters that the US layout lacks. Each run is timed from the start of the typing process
-until the field has received the sentinel key (F12) that the process presses last."""
+until the field has received the sentinel key (F12) that the process presses last.
+
+On a headless KDE Plasma (when KWin is installed) the same series run through KWin's fake input,
+and the ASCII text also through the remote desktop portal (a copy of the sender that KWin does
+not grant its fake input); wtype cannot type there. That line comes before the last one."""
 import os
 import random
+import shutil
 import subprocess
 import sys
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "tests", "e2e"))
+from kde_desktop import KdeDesktop, available as kde_available  # noqa: E402
 from wayland_desktop import WaylandDesktop, clear_arrival, read_arrival  # noqa: E402
 
 RUNS = 10
@@ -40,6 +46,32 @@ def series(desktop, out, make_argvs, text):
     return len(text) * RUNS / seconds, exact
 
 
+def kde_line(typetext):
+    with KdeDesktop() as desktop:
+        out = desktop.path("field.txt")
+        desktop.open_field("Benchmark field", out)
+        portal_sender = desktop.path("typetext-portal")
+        shutil.copy(typetext, portal_sender)
+        desktop.give(portal_sender)
+        files = {}
+        for name, text in (("ascii", ascii_text()), ("unicode", LINE)):
+            files[name] = (desktop.path(name + ".txt"), text)
+            desktop.write(files[name][0], text)
+
+        def sender(program, name):
+            return lambda: [[program, "--file", files[name][0]]]
+
+        ascii_cps, ascii_exact = series(desktop, out, sender(typetext, "ascii"), files["ascii"][1])
+        _, unicode_exact = series(desktop, out, sender(typetext, "unicode"), LINE)
+        portal_cps, portal_exact = series(desktop, out, sender(portal_sender, "ascii"),
+                                          files["ascii"][1])
+        wtype = desktop.run(["wtype", "x"], timeout=30).returncode
+    wtype_figures = "wtype_cps=0 wtype_exact=0/10" if wtype != 0 else "wtype_cps=? wtype_exact=?"
+    return (f"wayland-typing desktop=kde ascii_cps={ascii_cps:.0f} ascii_exact={ascii_exact}/{RUNS} "
+            f"unicode_exact={unicode_exact}/{RUNS} portal_cps={portal_cps:.0f} "
+            f"portal_exact={portal_exact}/{RUNS} {wtype_figures}")
+
+
 def main():
     build = sys.argv[1]
     os.environ.setdefault("QTFIELD_BIN", os.path.join(build, "tests/e2e/qtfield"))
@@ -64,7 +96,10 @@ def main():
         _, unicode_exact = series(desktop, out, ours("unicode"), LINE)
         wtype_cps, wtype_exact = series(desktop, out, wtype("ascii"), files["ascii"][1])
         _, wtype_unicode = series(desktop, out, wtype("unicode"), LINE)
+    kde = kde_line(typetext) if kde_available() else None
     print(f"  wtype, the line outside the layout: {wtype_unicode}/{RUNS} exact")
+    if kde:
+        print(kde)
     print(f"wayland-typing ascii_cps={ascii_cps:.0f} ascii_exact={ascii_exact}/{RUNS} "
           f"unicode_exact={unicode_exact}/{RUNS} wtype_cps={wtype_cps:.0f} "
           f"wtype_exact={wtype_exact}/{RUNS}")

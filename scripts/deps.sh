@@ -29,11 +29,14 @@ test_packages+=(btrfs-progs e2fsprogs mount)
 run_packages+=(libwayland-dev libwayland-bin wayland-protocols qt6-wayland)
 test_packages+=(sway wtype)
 
-# GNOME: the program reaches the shell's extension over sd-bus; its end-to-end tests run a headless
-# GNOME Shell (which needs nothing it recommends) with the portal typing goes through, and drive
-# it over the session bus from Python.
+# KDE Plasma, GNOME and other portal desktops: the session bus through sd-bus. The KDE end-to-end
+# tests run a headless KWin with the desktop portal and its KDE backend on a bus of their own
+# (dbus-daemon) and read the shortcut daemon's state (busctl, gdbus); the GNOME ones run a headless
+# GNOME Shell (which needs nothing it recommends) with the portal typing goes through, and drive it
+# over the session bus from Python.
 run_packages+=(libsystemd-dev)
-test_packages+=(gnome-shell xdg-desktop-portal-gnome python3-gi)
+test_packages+=(kwin-wayland xdg-desktop-portal xdg-desktop-portal-kde libkf5globalaccel-bin qtwayland5
+    dbus-daemon systemd gnome-shell xdg-desktop-portal-gnome python3-gi)
 
 wanted=("${run_packages[@]}")
 [ "${1:-run}" = test ] && wanted+=("${test_packages[@]}")

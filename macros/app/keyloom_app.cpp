@@ -40,7 +40,9 @@ WaylandOffer offerOf(const KeyloomApp::Backend& backend) {
     offer.keyboard = backend.keyboard != nullptr;
     offer.hotKeys = backend.hotKeys != nullptr;
     offer.windows = session->offersToplevels();
-    offer.pointer = session->pointerManager() != nullptr;
+    // KWin's fake input moves the pointer as well as typing.
+    offer.pointer = session->pointerManager() != nullptr ||
+                    dynamic_cast<ostrevin::platform::FakeInputKeyboard*>(backend.keyboard.get());
     offer.desktop = backend.desktop;
     return offer;
 }

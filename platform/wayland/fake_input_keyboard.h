@@ -18,7 +18,7 @@ class FakeInputKeyboard : public KeymapKeyboard {
     // How many key presses go out at once, and how many a second after that; how many go out
     // before KWin must have handled them.
     static constexpr double kPressBurst = 300, kPressesPerSecond = 4000;
-    static constexpr int kPressesAhead = 2;
+    static constexpr int kPressesAhead = 4;
 
     // nullptr when KWin does not grant this program its fake input with keys (version 4).
     static std::unique_ptr<FakeInputKeyboard> open(WaylandSession& session);

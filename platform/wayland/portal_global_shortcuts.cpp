@@ -2,7 +2,9 @@
 
 #include <systemd/sd-bus.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <thread>
 
 #include "platform/wayland/portal_trigger.h"
 
@@ -15,7 +17,7 @@ constexpr const char* kGlobalShortcuts = "org.freedesktop.portal.GlobalShortcuts
 // of the desktop's shortcut settings from run to run.
 constexpr const char* kSessionToken = "keyloom";
 constexpr const char* kIdPrefix = "keyloom-";
-constexpr std::uint64_t kCleanUpTimeoutUs = 2'000'000;
+constexpr std::chrono::milliseconds kReleaseTimeout{2000};
 
 // "keyloom-<id>-<trigger>": a changed key is a new shortcut, since the desktop keeps the key it
 // once gave a shortcut id over the preferred trigger it is given later.
@@ -93,12 +95,24 @@ void PortalGlobalShortcuts::unbindAll() {
 void PortalGlobalShortcuts::forgetUnused() {
     if (!bus_->hasName("org.kde.kglobalaccel")) return;
     const std::string component = std::string("/component/") + kSessionToken;
-    sd_bus_message* call = nullptr;
-    if (sd_bus_message_new_method_call(bus_->bus(), &call, "org.kde.kglobalaccel",
-                                       component.c_str(), "org.kde.kglobalaccel.Component",
-                                       "cleanUp") >= 0)
-        sd_bus_call(bus_->bus(), call, kCleanUpTimeoutUs, nullptr, nullptr);
-    sd_bus_message_unref(call);
+    auto call = [&](const char* member, int* answer) {
+        sd_bus_message* reply = nullptr;
+        const int r =
+            sd_bus_call_method(bus_->bus(), "org.kde.kglobalaccel", component.c_str(),
+                               "org.kde.kglobalaccel.Component", member, nullptr, &reply, "");
+        if (r < 0 || sd_bus_message_read(reply, "b", answer) < 0) *answer = 0;
+        sd_bus_message_unref(reply);
+    };
+    // The portal lets go of a closed session's shortcuts after it has answered the Close; until
+    // then they count as in use and would be kept.
+    const auto deadline = std::chrono::steady_clock::now() + kReleaseTimeout;
+    int active = 1;
+    while (active && std::chrono::steady_clock::now() < deadline) {
+        call("isActive", &active);
+        if (active) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    int cleaned = 0;
+    call("cleanUp", &cleaned);
 }
 
 void PortalGlobalShortcuts::closeSession() {

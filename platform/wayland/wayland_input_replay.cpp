@@ -5,6 +5,8 @@
 
 #include <chrono>
 
+#include "kde-fake-input-client-protocol.h"
+#include "platform/wayland/fake_input_keyboard.h"
 #include "platform/wayland/wayland_keyboard.h"
 #include "wlr-virtual-pointer-unstable-v1-client-protocol.h"
 
@@ -22,6 +24,12 @@ std::uint32_t nowMs() {
 
 std::unique_ptr<WaylandInputReplay> WaylandInputReplay::open() {
     auto session = WaylandSession::connect();
+    if (session && !session->pointerManager() && !session->keyboardManager()) {
+        auto keyboard = FakeInputKeyboard::open(*session);
+        if (!keyboard) return nullptr;
+        return std::unique_ptr<WaylandInputReplay>(
+            new WaylandInputReplay(std::move(session), std::move(keyboard)));
+    }
     if (!session || !session->pointerManager()) return nullptr;
     auto keyboard = WaylandKeyboard::open(*session);
     if (!keyboard) return nullptr;
@@ -36,9 +44,14 @@ WaylandInputReplay::WaylandInputReplay(std::unique_ptr<WaylandSession> session,
                                        zwlr_virtual_pointer_v1* pointer)
     : session_(std::move(session)), keyboard_(std::move(keyboard)), pointer_(pointer) {}
 
+WaylandInputReplay::WaylandInputReplay(std::unique_ptr<WaylandSession> session,
+                                       std::unique_ptr<FakeInputKeyboard> keyboard)
+    : session_(std::move(session)), fakeKeyboard_(std::move(keyboard)) {}
+
 WaylandInputReplay::~WaylandInputReplay() {
     keyboard_.reset();
-    zwlr_virtual_pointer_v1_destroy(pointer_);
+    fakeKeyboard_.reset();
+    if (pointer_) zwlr_virtual_pointer_v1_destroy(pointer_);
     session_->roundtrip();
 }
 
@@ -88,15 +101,39 @@ void WaylandInputReplay::button(std::uint8_t number, bool down) {
     zwlr_virtual_pointer_v1_frame(pointer_);
 }
 
+// KWin's fake input has no frames and no discrete steps: a wheel step is one axis event of the
+// size a wheel notch gives.
+void WaylandInputReplay::fakeButton(std::uint8_t number, bool down) {
+    static constexpr std::uint32_t kButtons[] = {0, BTN_LEFT, BTN_MIDDLE, BTN_RIGHT};
+    if (number >= 1 && number <= 3) {
+        org_kde_kwin_fake_input_button(
+            session_->fakeInput(), kButtons[number],
+            down ? WL_POINTER_BUTTON_STATE_PRESSED : WL_POINTER_BUTTON_STATE_RELEASED);
+    } else if (number >= 4 && number <= 7 && down) {
+        const int step = (number == 4 || number == 6) ? -1 : 1;
+        org_kde_kwin_fake_input_axis(
+            session_->fakeInput(),
+            number <= 5 ? WL_POINTER_AXIS_VERTICAL_SCROLL : WL_POINTER_AXIS_HORIZONTAL_SCROLL,
+            wl_fixed_from_int(15 * step));
+    }
+}
+
 void WaylandInputReplay::send(const RawInputEvent& event) {
+    const bool down = event.kind == RawEventKind::KeyDown || event.kind == RawEventKind::ButtonDown;
     switch (event.kind) {
         case RawEventKind::KeyDown:
         case RawEventKind::KeyUp:
-            keyboard_->replayKey(event.detail, event.keysym, event.kind == RawEventKind::KeyDown);
+            if (fakeKeyboard_)
+                fakeKeyboard_->replayKey(event.detail, event.keysym, down);
+            else
+                keyboard_->replayKey(event.detail, event.keysym, down);
             break;
         case RawEventKind::ButtonDown:
         case RawEventKind::ButtonUp:
-            button(event.detail, event.kind == RawEventKind::ButtonDown);
+            if (fakeKeyboard_)
+                fakeButton(event.detail, down);
+            else
+                button(event.detail, down);
             break;
         case RawEventKind::Motion: {
             const ScreenSize size = screen();
@@ -104,6 +141,14 @@ void WaylandInputReplay::send(const RawInputEvent& event) {
             const auto clamp = [](std::int32_t v, int extent) {
                 return static_cast<std::uint32_t>(v < 0 ? 0 : (v >= extent ? extent - 1 : v));
             };
+            if (fakeKeyboard_) {
+                // KWin's own coordinates, which are the output's for the first output.
+                org_kde_kwin_fake_input_pointer_motion_absolute(
+                    session_->fakeInput(),
+                    wl_fixed_from_int(static_cast<int>(clamp(event.x, size.width))),
+                    wl_fixed_from_int(static_cast<int>(clamp(event.y, size.height))));
+                break;
+            }
             zwlr_virtual_pointer_v1_motion_absolute(
                 pointer_, nowMs(), clamp(event.x, size.width), clamp(event.y, size.height),
                 static_cast<std::uint32_t>(size.width), static_cast<std::uint32_t>(size.height));

@@ -1,5 +1,6 @@
 // Replay of recorded keys and pointer actions through a virtual keyboard and a virtual pointer of
-// the compositor's, on a connection of its own (it runs on the journal recorder's worker thread).
+// the compositor's, or KWin's fake input where KWin grants it, on a connection of its own (it
+// runs on the journal recorder's worker thread).
 // Keys are found by their recorded symbol in the user's keymap, falling back to the recorded
 // keycode; pointer positions go out as absolute motion within the output's extent. A Wayland
 // client cannot watch the user's keyboard, so only stop() ends a playback early.
@@ -20,10 +21,11 @@ struct zwlr_virtual_pointer_v1;
 namespace ostrevin::platform {
 
 class WaylandKeyboard;
+class FakeInputKeyboard;
 
 class WaylandInputReplay : public RawInputReplay {
   public:
-    // nullptr when the compositor offers no virtual keyboard or pointer.
+    // nullptr when the compositor offers neither a virtual keyboard and pointer nor a fake input.
     static std::unique_ptr<WaylandInputReplay> open();
     ~WaylandInputReplay() override;
 
@@ -39,11 +41,15 @@ class WaylandInputReplay : public RawInputReplay {
   private:
     WaylandInputReplay(std::unique_ptr<WaylandSession> session,
                        std::unique_ptr<WaylandKeyboard> keyboard, zwlr_virtual_pointer_v1* pointer);
+    WaylandInputReplay(std::unique_ptr<WaylandSession> session,
+                       std::unique_ptr<FakeInputKeyboard> keyboard);
     void button(std::uint8_t number, bool down);
+    void fakeButton(std::uint8_t number, bool down);
 
     std::unique_ptr<WaylandSession> session_;
     std::unique_ptr<WaylandKeyboard> keyboard_;
-    zwlr_virtual_pointer_v1* pointer_;
+    zwlr_virtual_pointer_v1* pointer_ = nullptr;
+    std::unique_ptr<FakeInputKeyboard> fakeKeyboard_;  // KWin: keys and pointer by fake input
     std::atomic<bool> stopped_{false};
     std::mutex mutex_;
     std::condition_variable wake_;

@@ -8,6 +8,7 @@ capability that a container may refuse to honour; a copy without it runs everywh
 context manager: leaving it ends every process it started (by process group) and removes what it
 made. The method names are those of WaylandDesktop, so that tests read alike.
 """
+import json
 import os
 import pwd
 import shutil
@@ -153,12 +154,33 @@ class KdeDesktop:
         return subprocess.CompletedProcess(cmd, proc.returncode, out, err)
 
     def open_field(self, title, out, extra=()):
-        """A Qt text field, returned once it has the keyboard focus."""
+        """A Qt text field, returned once it has the keyboard focus. Qt on KWin reports a
+        field's whole text to the input method several times after every key; KWin, compositing
+        in software on a loaded machine, reads that too slowly for a long text typed fast and
+        drops the field. No input method runs here, so the field is given none, as a field on
+        sway has none."""
         ready = out + ".ready"
         proc = self.spawn([os.environ["QTFIELD_BIN"], "--title", title, "--out", out,
-                           "--ready", ready, *extra])
+                           "--ready", ready, *extra], dict(self.env, QT_IM_MODULE="none"))
         wait_until(f"the field {title} taking the focus", lambda: os.path.exists(ready), 30)
         return proc
+
+    def place(self, title, x, y, width, height):
+        """Moves the window with that title to the given frame, through a one-shot KWin script
+        (KWin places new windows by its own rules, which a test cannot predict)."""
+        script = self.path("place.js")
+        self.write(script, "var cs = workspace.clientList();\n"
+                           "for (var i = 0; i < cs.length; ++i)\n"
+                           f"    if (cs[i].caption == {json.dumps(title)})\n"
+                           f"        cs[i].frameGeometry = {{x: {x}, y: {y}, width: {width}, "
+                           f"height: {height}}};\n")
+        name = "keyloom-test-place"
+        for method, args in (("loadScript", (script, name)), ("start", ()),
+                             ("unloadScript", (name,))):
+            result = self.call("org.kde.KWin", "/Scripting", "org.kde.kwin.Scripting." + method,
+                               *args)
+            if result.returncode != 0:
+                raise AssertionError(f"KWin's scripting refused {method}: {result.stderr}")
 
     def program_folder(self):
         """A folder the user owns holding a copy of the program, its side files and catalogue

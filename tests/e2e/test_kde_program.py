@@ -1,8 +1,8 @@
 #!/usr/bin/python3
 """The program on a headless KDE Plasma desktop: a macro run from the command line types into a
-Qt text field and the program ends after it; hot keys come through the portal's global shortcuts
-and type their macros; SIGTERM in the middle of typing leaves no portal session, no shortcut and
-no key held."""
+Qt text field and the program ends after it; a recording plays back through KWin's fake input,
+its click moving the focus; hot keys come through the portal's global shortcuts and type their
+macros; SIGTERM in the middle of typing leaves no portal session, no shortcut and no key held."""
 import os
 import signal
 import subprocess
@@ -10,6 +10,7 @@ import sys
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import journal_files as jf  # noqa: E402
 from kde_desktop import KdeDesktop, available  # noqa: E402
 from wayland_desktop import clear_arrival, read_arrival, wait_until  # noqa: E402
 
@@ -54,6 +55,30 @@ class KdeProgram(unittest.TestCase):
         except subprocess.TimeoutExpired:
             self.fail("the program did not end after the macro")
         self.assertEqual(proc.returncode, 0)
+
+    def test_recording_plays_back_with_its_click(self):
+        d = self.desktop
+        # Recorded on a 1280x1024 X screen (evdev keycodes); the output here is 1280x800, with a
+        # field on each half. The click lands in the left field, which lacks the focus.
+        events = [(20, jf.MOTION, 0, 320, 500, 0), (20, jf.BUTTON_DOWN, 1, 320, 500, 0),
+                  (20, jf.BUTTON_UP, 1, 320, 500, 0)]
+        for code, sym in ((32, ord("o")), (45, ord("k")), (96, 0xffc9)):
+            events += [(20, jf.KEY_DOWN, code, 320, 500, sym), (20, jf.KEY_UP, code, 320, 500, sym)]
+        path = os.path.join(d.program_folder(), "Clicks.dat")
+        with open(path, "wb") as f:
+            f.write(jf.encode(events))
+        d.give(path)
+        d.write_catalogue("[Main]\nEntries=1\nFirstRun=0\n"
+                          "[Macro1]\nName=Clicks\nType=3\nFileName=Clicks.dat\n")
+        left, right = d.path("left.txt"), d.path("right.txt")
+        d.open_field("Left Field", left)
+        d.open_field("Right Field", right)
+        d.place("Left Field", 0, 0, 640, 800)
+        d.place("Right Field", 640, 0, 640, 800)
+        proc = d.start_macros("/Open:Clicks", "/Close")
+        self.assertEqual(read_arrival(left, 30), "ok")
+        self.assertFalse(os.path.exists(right + ".done"))
+        proc.wait(20)
 
     def test_hot_keys_from_start_to_sigterm(self):
         d = self.desktop
