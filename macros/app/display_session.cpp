@@ -78,6 +78,9 @@ DisplaySession checkWaylandSession(const WaylandOffer& offer) {
     auto add = [&missing](bool offered, const std::string& what) {
         if (!offered) missing += "\n- " + what;
     };
+    add(offer.keyboard,
+        "typing (the desktop's remote desktop portal gave the program no keyboard: its question "
+        "was refused or not answered in time; start Keyloom again to be asked again)");
     add(offer.hotKeys, std::string("hot keys (") + why.hotKeys + ")");
     add(offer.windows,
         std::string("window-title triggers, <<LOOKFOR: and <<FOCUS: (") + why.windows + ")");

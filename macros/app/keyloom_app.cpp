@@ -9,6 +9,10 @@
 #include "common/text.h"
 #include "macros/app/side_folder.h"
 #include "platform/posix/program_folder.h"
+#include "platform/wayland/gnome_shell_bus.h"
+#include "platform/wayland/gnome_shell_hot_keys.h"
+#include "platform/wayland/gnome_shell_names.h"
+#include "platform/wayland/gnome_shell_windows.h"
 #include "platform/wayland/kwin_windows.h"
 #include "widgets/error_box.h"
 #include "widgets/qt_text.h"
@@ -31,6 +35,18 @@ class NoWindows : public ostrevin::platform::WindowSystem {
     ostrevin::platform::WindowId findWindow(const std::string&) override { return 0; }
     ostrevin::platform::WindowId foregroundWindow() override { return 0; }
     bool setForegroundWindow(ostrevin::platform::WindowId) override { return false; }
+};
+
+// A desktop that took no keyboard from this program: macros run, their keys go nowhere.
+class NoTyping : public ostrevin::platform::Keyboard {
+  public:
+    void prepareText(std::u32string_view) override {}
+    void finishText() override {}
+    std::int16_t vkKeyScan(char32_t) override { return -1; }
+    std::uint32_t mapVirtualKey(std::uint8_t) override { return 0; }
+    void keyEvent(std::uint8_t, std::uint8_t, std::uint32_t) override {}
+    bool isKeyDown(std::uint8_t) override { return false; }
+    std::string keyLabel(std::uint8_t) override { return {}; }
 };
 
 WaylandOffer offerOf(const KeyloomApp::Backend& backend) {
@@ -75,9 +91,22 @@ void openWaylandBackend(KeyloomApp::Backend& b) {
     if (!b.keyboard)
         b.keyboard = p::PortalKeyboard::open(b.wayland->seatKeymap(),
                                              ostrevin::configFolder() + "remote-desktop.token");
-    if (auto* keyboard = dynamic_cast<KeymapKeyboard*>(b.keyboard.get()))
+    auto* keyboard = dynamic_cast<KeymapKeyboard*>(b.keyboard.get());
+    // GNOME Shell grabs keys for programs only through the package's extension.
+    if (b.desktop == WaylandDesktop::gnome)
+        b.hotKeys = p::GnomeShellHotKeys::open(
+            keyboard ? p::GnomeShellHotKeys::KeyName(
+                           [keyboard](std::uint8_t vk) { return keyboard->keysymName(vk); })
+                     : p::GnomeShellHotKeys::keyNamesOf(b.wayland->seatKeymap()));
+    if (!b.hotKeys && keyboard)
         b.hotKeys = p::PortalGlobalShortcuts::open(
             [keyboard](std::uint8_t vk) { return keyboard->keysymName(vk); });
+}
+
+// GNOME Shell without XWayland: without a keyboard from the portal the X11 backend cannot start
+// at all, so the program still starts with the extension's windows and hot keys, and says so.
+bool gnomeWithoutX(const KeyloomApp::Backend& b) {
+    return b.wayland && b.desktop == WaylandDesktop::gnome && environment("DISPLAY").empty();
 }
 
 // Connected once, before the toolkit starts, and handed to the program if it is chosen.
@@ -95,7 +124,7 @@ KeyloomApp::Backend& probedWayland() {
 
 bool KeyloomApp::waylandSession() {
     Backend& probe = probedWayland();
-    return useWaylandBackend(environment, offerOf(probe));
+    return useWaylandBackend(environment, offerOf(probe)) || gnomeWithoutX(probe);
 }
 
 std::unique_ptr<KeyloomApp> KeyloomApp::create(QString* error) {
@@ -103,13 +132,20 @@ std::unique_ptr<KeyloomApp> KeyloomApp::create(QString* error) {
         Backend backend = std::move(probedWayland());
         backend.windows = ostrevin::platform::WaylandWindows::open(*backend.wayland);
         // KWin lists its windows to no client, but runs a script of ours that does.
-        if (!backend.windows) backend.windows = ostrevin::platform::KWinWindows::open();
+        if (!backend.windows && backend.desktop == WaylandDesktop::kde)
+            backend.windows = ostrevin::platform::KWinWindows::open();
+        if (!backend.windows && backend.desktop == WaylandDesktop::gnome)
+            backend.windows = ostrevin::platform::GnomeShellWindows::open();
         WaylandOffer offer = offerOf(backend);
         offer.windows = backend.windows != nullptr;
         const DisplaySession session = checkWaylandSession(offer);
+        const bool extensionMissing = backend.desktop == WaylandDesktop::gnome && !offer.windows;
         if (!backend.windows) backend.windows = std::make_unique<NoWindows>();
+        if (!backend.keyboard) backend.keyboard = std::make_unique<NoTyping>();
         std::unique_ptr<KeyloomApp> app(new KeyloomApp(std::move(backend)));
         app->sessionWarning_ = session.warning;
+        if (extensionMissing)
+            app->sessionWarning_ += "\n\n" + ostrevin::platform::gnomeshell::enableHint();
         return app;
     }
     probedWayland() = Backend{};

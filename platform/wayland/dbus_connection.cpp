@@ -79,7 +79,8 @@ sd_bus_message* DbusConnection::newPortalCall(const char* interface, const char*
 }
 
 int DbusConnection::request(sd_bus_message* call, const std::string& token,
-                            const std::function<void(sd_bus_message*)>& reader) {
+                            const std::function<void(sd_bus_message*)>& reader,
+                            std::chrono::milliseconds timeout) {
     if (!call) return -1;
     PendingResponse pending{&reader};
     sd_bus_slot* slot = nullptr;
@@ -96,7 +97,7 @@ int DbusConnection::request(sd_bus_message* call, const std::string& token,
     const int called = sd_bus_call(bus_, call, timeoutUs, nullptr, &reply);
     sd_bus_message_unref(reply);
     sd_bus_message_unref(call);
-    const auto deadline = std::chrono::steady_clock::now() + kResponseTimeout;
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (called >= 0 && !pending.done) {
         const int processed = sd_bus_process(bus_, nullptr);
         if (processed < 0) break;

@@ -19,6 +19,9 @@ namespace ostrevin::platform {
 class DbusConnection {
   public:
     static constexpr std::chrono::milliseconds kResponseTimeout{10000};
+    // A request that the desktop may put to the user as a question (GNOME asks whether the
+    // program may control the keyboard) waits for the user's answer this long.
+    static constexpr std::chrono::milliseconds kQuestionTimeout{60000};
 
     // nullptr when no session bus answers.
     static std::unique_ptr<DbusConnection> openSession();
@@ -44,7 +47,8 @@ class DbusConnection {
     // code is 0. Returns the response code: 0 granted, 1 cancelled by the user, 2 refused or
     // failed; -1 when the call failed or no response came in time.
     int request(sd_bus_message* call, const std::string& token,
-                const std::function<void(sd_bus_message* results)>& reader = {});
+                const std::function<void(sd_bus_message* results)>& reader = {},
+                std::chrono::milliseconds timeout = kResponseTimeout);
 
     // Reads and dispatches what has arrived, without waiting.
     void processPending();

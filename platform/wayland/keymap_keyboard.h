@@ -45,6 +45,8 @@ class KeymapKeyboard : public Keyboard {
     virtual void sendKey(std::uint8_t keycode, bool down) = 0;
     // Sends what is queued.
     virtual void flush() = 0;
+    // The Shift key of the user's keymap, 0 when it has none.
+    std::uint8_t shiftKeycode() const { return shiftKeycode_; }
 
   private:
     void press(std::uint8_t keycode);

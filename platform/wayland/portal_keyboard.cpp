@@ -71,6 +71,9 @@ bool PortalKeyboard::startSession(const std::string& tokenFile) {
         return false;
     }
     if (persist && !newToken.empty() && newToken != token) writeToken(tokenFile, newToken);
+    // Where the seat has no keyboard of its own, the desktop makes the session's keyboard on its
+    // first key event and drops that event: let it be a release of Shift, which changes nothing.
+    if (shiftKeycode() != 0) sendKey(shiftKeycode(), false);
     return true;
 }
 
@@ -133,16 +136,19 @@ int PortalKeyboard::start(std::string* restoreToken) {
             return -1;
         }
         std::uint32_t devices = 0;
-        code = bus_->request(call, token, [&](sd_bus_message* results) {
-            readVardict(results, [&](const std::string& key, sd_bus_message* m) {
-                const char* value = nullptr;
-                if (key == "devices") return sd_bus_message_read(m, "v", "u", &devices) >= 0;
-                if (key != "restore_token" || sd_bus_message_read(m, "v", "s", &value) < 0)
-                    return false;
-                *restoreToken = value;
-                return true;
-            });
-        });
+        code = bus_->request(
+            call, token,
+            [&](sd_bus_message* results) {
+                readVardict(results, [&](const std::string& key, sd_bus_message* m) {
+                    const char* value = nullptr;
+                    if (key == "devices") return sd_bus_message_read(m, "v", "u", &devices) >= 0;
+                    if (key != "restore_token" || sd_bus_message_read(m, "v", "s", &value) < 0)
+                        return false;
+                    *restoreToken = value;
+                    return true;
+                });
+            },
+            DbusConnection::kQuestionTimeout);
         if (code == 0 && !(devices & kDeviceKeyboard)) code = kStartRefused;
         if (code != kStartRefused) break;
     }

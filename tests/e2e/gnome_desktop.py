@@ -221,12 +221,16 @@ class GnomeDesktop:
             shutil.copy2(os.environ["MACROS_BIN"], os.path.join(folder, "macros"))
         return folder
 
-    def start_macros(self, *args, settled=False):
-        """Starts the program; with settled, returns once its list window is up and no window
-        has come or gone for a few looks (without a tray host it opens messages at start)."""
+    def start_macros(self, *args, settled=False, allow=True):
+        """Starts the program; with allow, answers the portal's question whether it may type
+        as a user would; with settled, returns once its list window is up and no window has come
+        or gone for a few looks (without a tray host it opens messages at start)."""
         folder = self.program_folder()
         env = dict(self.env, XDG_CONFIG_HOME=os.path.join(folder, "config"))
+        seen = self.watch_portal() if allow else None
         proc = self.spawn([os.path.join(folder, "macros")] + list(args), env, log="macros.log")
+        if seen:
+            self.answer_remote_desktop(seen)
         if settled:
             seen = [None, 0]
 
@@ -298,6 +302,56 @@ class GnomeDesktop:
             self.call(*self.remote, "NotifyPointerMotionRelative", GLib.Variant("(dd)", (dx, dy)))
         for down in (True, False):
             self.call(*self.remote, "NotifyPointerButton", GLib.Variant("(ib)", (0x110, down)))
+
+    def watch_portal(self):
+        """A function that returns what a monitor of the bus has seen of the portal's
+        remote-desktop Start calls and request answers since now."""
+        log = os.path.join(self.folder, f"portal-{len(self.procs)}.log")
+        self.spawn(["dbus-monitor", "--session",
+                    "type='method_call',interface='org.freedesktop.portal.RemoteDesktop',"
+                    "member='Start'",
+                    "type='signal',interface='org.freedesktop.portal.Request',member='Response'"],
+                   log=os.path.basename(log))
+
+        def text():
+            with open(log, encoding="utf-8", errors="replace") as f:
+                return f.read()
+        wait_until("the portal monitor", lambda: "NameLost" in text())
+        return text
+
+    def answer_remote_desktop(self, seen):
+        """Allows what asked the portal for a remote desktop (its Start call, as the monitor
+        `seen` saw it), clicking where the dialog puts its switch and Share until the portal has
+        answered. Needs no window list, so it works without the extension too."""
+        wait_until("the remote desktop question", lambda: "member=Start" in seen())
+
+        def answered():
+            text = seen()
+            return "member=Response" in text[text.rindex("member=Start"):]
+        left = (SCREEN[0] - DIALOG[0]) // 2
+        top = TOP_BAR + (SCREEN[1] - TOP_BAR - DIALOG[1]) // 2
+
+        def share():
+            self.click(left + DIALOG[0] - 40, top + 23)  # in the header bar
+            return wait_for(answered, 0.3)
+
+        def round_():
+            if answered():
+                return True
+            self.click(left + DIALOG[0] // 2, top + 60)  # the row of the switch
+            return wait_for(share, 1.5)
+        wait_until("the remote desktop question to be answered", round_, seconds=45)
+
+    def run_allowed(self, argv, timeout=60):
+        """Runs argv, which asks for a remote desktop, allows it, and returns the finished
+        process with its output."""
+        seen = self.watch_portal()
+        out = os.path.join(self.folder, f"run-{len(self.procs)}.out")
+        proc = self.spawn(argv, log=os.path.basename(out))
+        self.answer_remote_desktop(seen)
+        proc.wait(timeout)
+        with open(out, encoding="utf-8", errors="replace") as f:
+            return subprocess.CompletedProcess(argv, proc.returncode, f.read(), "")
 
     def allow_remote_desktop(self):
         """Answers the desktop's question whether a program may control the keyboard and
