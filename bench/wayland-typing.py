@@ -5,7 +5,9 @@ until the field has received the sentinel key (F12) that the process presses las
 
 On a headless KDE Plasma (when KWin is installed) the same series run through KWin's fake input,
 and the ASCII text also through the remote desktop portal (a copy of the sender that KWin does
-not grant its fake input); wtype cannot type there. That line comes before the last one."""
+not grant its fake input); wtype cannot type there. On a headless GNOME Shell the sender types
+through the portal, which asks the user first: each run is timed from the moment the question is
+answered. Those lines come before the last one."""
 import os
 import random
 import shutil
@@ -16,6 +18,7 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "tests", "e2e"))
 from kde_desktop import KdeDesktop, available as kde_available  # noqa: E402
+from gnome_desktop import GnomeDesktop  # noqa: E402
 from wayland_desktop import WaylandDesktop, clear_arrival, read_arrival  # noqa: E402
 
 RUNS = 10
@@ -72,6 +75,32 @@ def kde_line(typetext):
             f"portal_exact={portal_exact}/{RUNS} {wtype_figures}")
 
 
+def gnome_line(typetext):
+    with GnomeDesktop() as desktop:
+        out = desktop.path("field.txt")
+        desktop.open_field("Benchmark field", out)
+        figures = []
+        for name, text in (("ascii", ascii_text()), ("unicode", LINE)):
+            path = desktop.path(name + ".txt")
+            desktop.write(path, text)
+            seconds, exact = 0.0, 0
+            for _ in range(RUNS):
+                clear_arrival(out)
+                seen = desktop.watch_portal()
+                proc = desktop.spawn([typetext, "--file", path])
+                desktop.answer_remote_desktop(seen)
+                start = time.monotonic()
+                got = read_arrival(out, 60, poll=0.001)
+                seconds += time.monotonic() - start
+                proc.wait(60)
+                exact += got == text
+            figures.append((len(text) * RUNS / seconds, exact))
+    (ascii_cps, ascii_exact), (_, unicode_exact) = figures
+    return (f"wayland-typing desktop=gnome ascii_cps={ascii_cps:.0f} "
+            f"ascii_exact={ascii_exact}/{RUNS} unicode_exact={unicode_exact}/{RUNS} "
+            "wtype_cps=0 wtype_exact=0/10")
+
+
 def main():
     build = sys.argv[1]
     os.environ.setdefault("QTFIELD_BIN", os.path.join(build, "tests/e2e/qtfield"))
@@ -97,9 +126,11 @@ def main():
         wtype_cps, wtype_exact = series(desktop, out, wtype("ascii"), files["ascii"][1])
         _, wtype_unicode = series(desktop, out, wtype("unicode"), LINE)
     kde = kde_line(typetext) if kde_available() else None
+    gnome = gnome_line(typetext) if shutil.which("gnome-shell") else None
     print(f"  wtype, the line outside the layout: {wtype_unicode}/{RUNS} exact")
-    if kde:
-        print(kde)
+    for line in (kde, gnome):
+        if line:
+            print(line)
     print(f"wayland-typing ascii_cps={ascii_cps:.0f} ascii_exact={ascii_exact}/{RUNS} "
           f"unicode_exact={unicode_exact}/{RUNS} wtype_cps={wtype_cps:.0f} "
           f"wtype_exact={wtype_exact}/{RUNS}")
