@@ -16,7 +16,9 @@ import sys
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-sys.path.insert(0, os.path.join(HERE, "..", "tests", "e2e"))
+# In place of this folder, whose typing.py would hide the standard module of that name from the
+# GNOME fixture's libraries.
+sys.path[0] = os.path.join(HERE, "..", "tests", "e2e")
 from kde_desktop import KdeDesktop, available as kde_available  # noqa: E402
 from gnome_desktop import GnomeDesktop  # noqa: E402
 from wayland_desktop import WaylandDesktop, clear_arrival, read_arrival  # noqa: E402
