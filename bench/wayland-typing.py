@@ -107,6 +107,8 @@ def main():
     build = sys.argv[1]
     os.environ.setdefault("QTFIELD_BIN", os.path.join(build, "tests/e2e/qtfield"))
     os.environ.setdefault("TYPETEXT_BIN", os.path.join(build, "tests/e2e/typetext"))
+    os.environ.setdefault("GNOME_EXTENSION_DIR",
+                          os.path.join(HERE, "..", "packaging", "gnome-shell-extension"))
     typetext = os.environ["TYPETEXT_BIN"]
     with WaylandDesktop() as desktop:
         out = desktop.path("field.txt")
