@@ -260,6 +260,8 @@ TEST(ThreadedJournalRecorder, ARecordingEndsThePlaybacksBeforeIt) {
     recorder.RecordFileName = "/p/New.dat";
     recorder.StartRecording();
     ASSERT_TRUE(h.runUntilFinished(2));
+    // The user stops a recording they have made, not one still about to start.
+    for (int i = 0; i < 400 && !h.capture.running; ++i) std::this_thread::sleep_for(5ms);
     EXPECT_TRUE(recorder.StopRecording());
     std::lock_guard lock(h.mutex);
     const JournalReadResult read = decodeJournal(h.files["/p/New.dat"]);

@@ -79,6 +79,7 @@ class FakeCapture : public RawInputCapture {
     }
     void run(const std::function<void(const RawInputEvent&)>& onEvent) override {
         for (const auto& e : events) onEvent(e);
+        running = true;
         std::unique_lock lock(mutex_);
         woken_.wait(lock, [this] { return stopped; });
     }
@@ -88,6 +89,7 @@ class FakeCapture : public RawInputCapture {
         woken_.notify_all();
     }
     bool keysOnlyAsked = false;
+    std::atomic<bool> running{false};  // every event delivered, waiting for stop()
 
   private:
     bool stopped = false;
