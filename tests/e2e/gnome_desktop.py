@@ -342,13 +342,22 @@ class GnomeDesktop:
             return wait_for(share, 1.5)
         wait_until("the remote desktop question to be answered", round_, seconds=45)
 
-    def run_allowed(self, argv, timeout=60):
-        """Runs argv, which asks for a remote desktop, allows it, and returns the finished
+    def focused_title(self):
+        focused, listing = self.extension_call("ListWindows")
+        return next((title for i, title, _ in listing if i == focused), None)
+
+    def type_allowed(self, argv, focus, timeout=60):
+        """Runs the sender typetext with argv, allows its remote desktop, and lets it type once
+        the window titled focus has the focus back from the question; returns the finished
         process with its output."""
         seen = self.watch_portal()
         out = os.path.join(self.folder, f"run-{len(self.procs)}.out")
-        proc = self.spawn(argv, log=os.path.basename(out))
+        start = out + ".start"
+        proc = self.spawn([os.environ["TYPETEXT_BIN"], *argv, "--start-file", start],
+                          log=os.path.basename(out))
         self.answer_remote_desktop(seen)
+        wait_until(f"{focus} to have the focus back", lambda: self.focused_title() == focus)
+        self.write(start, "")
         proc.wait(timeout)
         with open(out, encoding="utf-8", errors="replace") as f:
             return subprocess.CompletedProcess(argv, proc.returncode, f.read(), "")

@@ -43,7 +43,7 @@ class GnomeTyping(unittest.TestCase):
                 path = d.path("text.txt")
                 d.write(path, text)
                 clear_arrival(out)
-                result = d.run_allowed([os.environ["TYPETEXT_BIN"], "--file", path])
+                result = d.type_allowed(["--file", path], "Receiver")
                 self.assertEqual(result.returncode, 0, result.stdout)
                 self.assertEqual(read_arrival(out), expected or text)
 

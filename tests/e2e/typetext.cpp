@@ -8,6 +8,8 @@
 //   typetext --hold-file PATH      keep a keyboard until ended, creating PATH once it is there
 //       (a Wayland seat offers its clients a keyboard only while some keyboard exists, as a
 //       real desktop's always does)
+//   ... --start-file GO   wait for GO before typing PATH (a desktop that asked the user whether
+//       the program may type gives the focus back to the window a moment after the answer)
 //   ... --then-file PATH2 --go-file GO --wait-file2 DONE2        then, in the same process, wait
 //       for GO and type PATH2 too (for a keymap changed in between)
 //
@@ -78,7 +80,7 @@ int typeFile(keyloom::TSendKey& sender, ostrevin::platform::Keyboard& keyboard,
 
 int main(int argc, char** argv) {
     std::string file, waitFile, keys, holdFile, stampFile, sentinel = "F12", thenFile, goFile,
-                                                           waitFile2;
+                                                           waitFile2, startFile;
     bool haveKeys = false;
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string flag = argv[i];
@@ -100,6 +102,8 @@ int main(int argc, char** argv) {
             goFile = argv[i + 1];
         else if (flag == "--wait-file2")
             waitFile2 = argv[i + 1];
+        else if (flag == "--start-file")
+            startFile = argv[i + 1];
     }
     // A Wayland session without an X display types through the compositor's virtual keyboard, or
     // the desktop portal where the compositor has none.
@@ -139,6 +143,8 @@ int main(int argc, char** argv) {
             }
             return rc;
         }
+        while (!startFile.empty() && !std::filesystem::exists(startFile))
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
         const int rc = typeFile(sender, *keyboard, file, waitFile, sentinel);
         if (rc != 0 || thenFile.empty()) return rc;
         while (!std::filesystem::exists(goFile))
