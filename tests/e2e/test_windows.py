@@ -35,8 +35,12 @@ def main():
         listing = [int(line.split(" ", 1)[0]) for line in tool("list")[1].splitlines()]
         e2e.check(listing.index(first) < listing.index(second), "the raised window is not in front")
         e2e.xdotool("windowminimize", "--sync", str(first))
-        hidden = [line for line in tool("list")[1].splitlines() if line.startswith(f"{first} ")]
-        e2e.check(hidden and hidden[0].split(" ")[1] == "0", f"a minimized window is visible: {hidden}")
+
+        # The window is unmapped before the window manager marks it hidden.
+        def listed_hidden():
+            line = [ln for ln in tool("list")[1].splitlines() if ln.startswith(f"{first} ")]
+            return line and line[0].split(" ")[1] == "0"
+        e2e.wait_for(listed_hidden, 10, "the minimized window to be listed as hidden")
     finally:
         box.close()
     print("windows test passed")
