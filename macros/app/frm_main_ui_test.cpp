@@ -100,6 +100,7 @@ class FrmMainUiTest : public QObject {
     void positionSavedOnlyAfterPlacement();
     void firstRunAndLaterStarts();
     void withoutTrayHostTheListStaysOpen();
+    void startWindowsWaitForThePlayback();
     void trayMenuStructureAndShowHints();
     void webItemsOpenTheMakersPages();
     void shortcutForTheSelectedMacro();
@@ -352,6 +353,22 @@ void FrmMainUiTest::withoutTrayHostTheListStaysOpen() {
         QVERIFY(p.window.isVisible());
         QVERIFY(p.window.isMinimized());
     }
+}
+
+void FrmMainUiTest::startWindowsWaitForThePlayback() {
+    // A window opening while a recording plays back would take the keys the recording types.
+    Program p;
+    p.startTray(false);
+    bool busy = true;
+    int shown = 0;
+    p.tray.playbackBusy = [&] { return busy; };
+    p.tray.ShowWhenIdle([&] { ++shown; });
+    p.tray.PlaybackTimerTimer();
+    QCOMPARE(shown, 0);
+    busy = false;
+    p.tray.PlaybackTimerTimer();
+    p.tray.PlaybackTimerTimer();
+    QCOMPARE(shown, 1);
 }
 
 void FrmMainUiTest::trayMenuStructureAndShowHints() {

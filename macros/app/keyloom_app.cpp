@@ -282,13 +282,16 @@ int KeyloomApp::run(const std::vector<std::string>& arguments) {
     }
     frmMain.programFolder = ostrevin::platform::programFolder();
     Keyloom.FormCreate(frmMain, launcher_, ostrevin::widgets::TrayIcon::hostAvailable());
+    Keyloom.playbackBusy = [this] { return Recorder.busy(); };
     Keyloom.DoCommandLine(arguments);
-    try {
-        Keyloom.ShowAtStart();
-        if (!sessionWarning_.empty()) Keyloom.ShowWarning(toQString(sessionWarning_));
-    } catch (const std::exception& e) {
-        ostrevin::widgets::showErrorBox(nullptr, toQString(e.what()));
-    }
+    Keyloom.ShowWhenIdle([this] {
+        try {
+            Keyloom.ShowAtStart();
+            if (!sessionWarning_.empty()) Keyloom.ShowWarning(toQString(sessionWarning_));
+        } catch (const std::exception& e) {
+            ostrevin::widgets::showErrorBox(nullptr, toQString(e.what()));
+        }
+    });
     return QApplication::exec();
 }
 

@@ -1,6 +1,7 @@
 #include "macros/app/t_keyloom.h"
 
 #include <QApplication>
+#include <utility>
 
 #include "common/text.h"
 #include "macros/app/command_line.h"
@@ -41,8 +42,18 @@ void TKeyloom::runMacrosNamed(const std::string& name) {
 
 void TKeyloom::PlaybackTimerTimer() {
     if (housekeeping_) housekeeping_();
-    if (CloseRequested && (PlaybackStatus == "True" || PlaybackStatus == "NoRecord"))
+    if (CloseRequested && (PlaybackStatus == "True" || PlaybackStatus == "NoRecord")) {
         QApplication::quit();
+        return;
+    }
+    if (pendingShow_ && !(playbackBusy && playbackBusy())) std::exchange(pendingShow_, nullptr)();
+}
+
+void TKeyloom::ShowWhenIdle(std::function<void()> show) {
+    if (playbackBusy && playbackBusy())
+        pendingShow_ = std::move(show);
+    else
+        show();
 }
 
 }  // namespace keyloom

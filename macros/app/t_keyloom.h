@@ -48,6 +48,11 @@ class TKeyloom : public QObject {
 
     // A limit of this session, in the tray's balloon or, without a tray, a message box.
     void ShowWarning(const QString& text);
+    // Runs show now, or once the playback that the command line started has ended: a window
+    // that opens takes the keyboard focus from the one the playback's keys are meant for.
+    void ShowWhenIdle(std::function<void()> show);
+    // Whether a playback runs; unset, none ever does.
+    std::function<bool()> playbackBusy;
     void SavePosition();
     void SetPosition();
     void ShowHelp(const QString& topic);
@@ -97,6 +102,7 @@ class TKeyloom : public QObject {
     ostrevin::platform::MessagePump& pump_;
     std::function<void(int)> runMacro_;
     std::function<void()> housekeeping_;
+    std::function<void()> pendingShow_;
 };
 
 }  // namespace keyloom

@@ -45,6 +45,7 @@ class KdeDesktop:
     def __init__(self):
         self.procs = []
         self.folder = None
+        self.placements = 0
 
     def __enter__(self):
         try:
@@ -166,21 +167,49 @@ class KdeDesktop:
         return proc
 
     def place(self, title, x, y, width, height):
-        """Moves the window with that title to the given frame, through a one-shot KWin script
-        (KWin places new windows by its own rules, which a test cannot predict)."""
+        """Moves the window with that title to the given frame, through a KWin script (KWin
+        places new windows by its own rules, which a test cannot predict); returns once KWin has
+        the window there. KWin reads and runs a loaded script in the background, and moves a
+        window it resizes only once the client has drawn the new size, so the script reports in
+        KWin's log when the frame is in place, and is unloaded only then."""
+        self.placements += 1
+        marker = f"keyloom-test-place-{self.placements}:"
         script = self.path("place.js")
-        self.write(script, "var cs = workspace.clientList();\n"
+        self.write(script, f"var want = {{x: {x}, y: {y}, width: {width}, height: {height}}};\n"
+                           "function report(w) {\n"
+                           "    var g = w.frameGeometry;\n"
+                           "    if (g.x == want.x && g.y == want.y && g.width == want.width &&\n"
+                           "        g.height == want.height)\n"
+                           f"        print({json.dumps(marker + ' placed')});\n"
+                           "}\n"
+                           "function place(w) {\n"
+                           "    w.frameGeometryChanged.connect(function () { report(w); });\n"
+                           "    w.frameGeometry = want;\n"
+                           "    report(w);\n"
+                           "}\n"
+                           "var cs = workspace.clientList(), found = false;\n"
                            "for (var i = 0; i < cs.length; ++i)\n"
-                           f"    if (cs[i].caption == {json.dumps(title)})\n"
-                           f"        cs[i].frameGeometry = {{x: {x}, y: {y}, width: {width}, "
-                           f"height: {height}}};\n")
+                           f"    if (cs[i].caption == {json.dumps(title)}) {{ found = true; "
+                           "place(cs[i]); }\n"
+                           f"if (!found) print({json.dumps(marker + ' missing')});\n")
         name = "keyloom-test-place"
-        for method, args in (("loadScript", (script, name)), ("start", ()),
-                             ("unloadScript", (name,))):
-            result = self.call("org.kde.KWin", "/Scripting", "org.kde.kwin.Scripting." + method,
-                               *args)
-            if result.returncode != 0:
-                raise AssertionError(f"KWin's scripting refused {method}: {result.stderr}")
+        self._scripting("loadScript", script, name)
+        try:
+            self._scripting("start")
+            wait_until(f"KWin to place {title}", lambda: marker in self._kwin_log(), 30)
+        finally:
+            self._scripting("unloadScript", name)
+        if marker + " missing" in self._kwin_log():
+            raise AssertionError(f"KWin lists no window {title}")
+
+    def _scripting(self, method, *args):
+        result = self.call("org.kde.KWin", "/Scripting", "org.kde.kwin.Scripting." + method, *args)
+        if result.returncode != 0:
+            raise AssertionError(f"KWin's scripting refused {method}: {result.stderr}")
+
+    def _kwin_log(self):
+        with open(os.path.join(self.folder, "kwin.log"), encoding="utf-8", errors="replace") as f:
+            return f.read()
 
     def program_folder(self):
         """A folder the user owns holding a copy of the program, its side files and catalogue

@@ -76,7 +76,8 @@ class KdeProgram(unittest.TestCase):
         d.place("Left Field", 0, 0, 640, 800)
         d.place("Right Field", 640, 0, 640, 800)
         proc = d.start_macros("/Open:Clicks", "/Close")
-        self.assertEqual(read_arrival(left, 30), "ok")
+        self.assertEqual(read_arrival(left, 30), "ok", "the keys went elsewhere; the right "
+                         f"field got {read_arrival(right, 0)!r}")
         self.assertFalse(os.path.exists(right + ".done"))
         proc.wait(20)
 
