@@ -1,8 +1,5 @@
 #include "platform/wayland/fake_input_keyboard.h"
 
-#include <algorithm>
-#include <thread>
-
 #include "kde-fake-input-client-protocol.h"
 #include "platform/wayland/wayland_session.h"
 
@@ -29,31 +26,15 @@ FakeInputKeyboard::~FakeInputKeyboard() {
     session_.roundtrip();
 }
 
+// KWin hands keys on to the focused client as they come, and drops a client whose socket stays
+// full. A Qt field that reports its text to an input method answers every key with that whole
+// text, which KWin must read too; sent without a pause, a long text got such a field dropped. So
+// every few presses wait until KWin has handled what went before: the pace is KWin's, which slows
+// down while it reads the field's answers. A fixed rate on top only slowed the text down.
 void FakeInputKeyboard::sendKey(std::uint8_t keycode, bool down) {
-    if (down) pace();
+    if (down && ++pressesSent_ % kPressesAhead == 0) session_.roundtrip();
     org_kde_kwin_fake_input_keyboard_key(session_.fakeInput(), keycode - 8u, down ? 1 : 0);
     session_.flush();
-}
-
-// KWin hands keys on to the focused client as they come, and the client answers many of them
-// (a text field reports its whole text to the input method after each); KWin drops a client
-// whose socket stays full, and a client flooded with keys stays busy long after the text. So a
-// burst goes out at full speed and presses follow at a steady rate after it, as on wlroots, and
-// every few presses wait for KWin to have handled them, which keeps the text at KWin's pace on a
-// loaded machine.
-void FakeInputKeyboard::pace() {
-    using namespace std::chrono;
-    const auto now = steady_clock::now();
-    pressBudget_ = std::min(
-        kPressBurst, pressBudget_ + duration<double>(now - lastPace_).count() * kPressesPerSecond);
-    lastPace_ = now;
-    if (pressBudget_ < 1) {
-        std::this_thread::sleep_for(duration<double>((1 - pressBudget_) / kPressesPerSecond));
-        lastPace_ = steady_clock::now();
-        pressBudget_ = 1;
-    }
-    pressBudget_ -= 1;
-    if (++pressesSent_ % kPressesAhead == 0) session_.roundtrip();
 }
 
 void FakeInputKeyboard::flush() {

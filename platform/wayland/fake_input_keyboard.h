@@ -4,7 +4,6 @@
 // for a reply there).
 #pragma once
 
-#include <chrono>
 #include <memory>
 
 #include "platform/wayland/keymap_keyboard.h"
@@ -15,9 +14,7 @@ class WaylandSession;
 
 class FakeInputKeyboard : public KeymapKeyboard {
   public:
-    // How many key presses go out at once, and how many a second after that; how many go out
-    // before KWin must have handled them.
-    static constexpr double kPressBurst = 300, kPressesPerSecond = 4000;
+    // How many key presses go out before KWin must have handled them.
     static constexpr int kPressesAhead = 4;
 
     // nullptr when KWin does not grant this program its fake input with keys (version 4).
@@ -30,12 +27,9 @@ class FakeInputKeyboard : public KeymapKeyboard {
 
   private:
     explicit FakeInputKeyboard(WaylandSession& session) : session_(session) {}
-    void pace();
 
     WaylandSession& session_;
     int pressesSent_ = 0;
-    double pressBudget_ = kPressBurst;
-    std::chrono::steady_clock::time_point lastPace_ = std::chrono::steady_clock::now();
 };
 
 }  // namespace ostrevin::platform
