@@ -94,6 +94,7 @@ void GnomeShellKeyboard::run() {
 
 // Bounded, so that a stuck shell cannot keep the program from ending.
 void GnomeShellKeyboard::drain() {
+    wake_.notify_one();
     std::unique_lock lock(mutex_);
     drained_.wait_for(lock, kDrainLimit,
                       [this] { return failed_ || (queue_.empty() && !inFlight_); });
