@@ -65,8 +65,8 @@ class ModuleForm(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    if shutil.which("gjs") is None:
-        print("gjs is not installed")
+    if shutil.which("gjs") is None or not all(map(os.path.isdir, LIBRARIES)):
+        print("gjs or GNOME Shell is not installed")
         sys.exit(77)
     ModuleForm.legacy, ModuleForm.modules = sys.argv[1], sys.argv[2]
     unittest.main(argv=sys.argv[:1])
