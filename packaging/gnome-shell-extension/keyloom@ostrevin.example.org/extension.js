@@ -71,6 +71,7 @@ class KeyloomService {
         this._grabs = new Map();  // action -> {sender, accelerator}
         this._releaseWaits = new Map();  // timeout source -> invocation
         this._typists = new Map();  // sender -> {device, held: Set of keycodes}
+        this._checking = new Map();  // sender -> {gone, count} while its consent is checked
         this._remoteSessions = new Set();  // the desktop's live remote-control handles
         this._dbus = Gio.DBusExportedObject.wrapJSObject(INTERFACE, this);
     }
@@ -86,6 +87,9 @@ class KeyloomService {
                 if (newOwner === '') {
                     this._releaseAllOf(name);
                     this._dropTypist(name);
+                    const check = this._checking.get(name);
+                    if (check)
+                        check.gone = true;
                 }
             });
         const access = global.backend.get_remote_access_controller();
@@ -112,6 +116,8 @@ class KeyloomService {
         Gio.DBus.session.signal_unsubscribe(this._ownerId);
         global.display.disconnect(this._acceleratorId);
         global.backend.get_remote_access_controller().disconnect(this._accessId);
+        for (const check of this._checking.values())
+            check.gone = true;
         for (const sender of [...this._typists.keys()])
             this._dropTypist(sender);
         for (const action of [...this._grabs.keys()])
@@ -232,13 +238,19 @@ class KeyloomService {
             done(false);
             return;
         }
+        // A caller that leaves the bus meanwhile gets no keyboard that nothing would let go of.
+        const check = this._checking.get(sender) || {gone: false, count: 0};
+        check.count++;
+        this._checking.set(sender, check);
         // The session must still be open: the portal drops its object when it closes.
         Gio.DBus.session.call(PORTAL_NAME, session, 'org.freedesktop.DBus.Properties', 'Get',
             new GLib.Variant('(ss)', ['org.freedesktop.portal.Session', 'version']), null,
             Gio.DBusCallFlags.NONE, 2000, null, (conn, result) => {
+                if (--check.count === 0)
+                    this._checking.delete(sender);
                 try {
                     conn.call_finish(result);
-                    done(true);
+                    done(!check.gone);
                 } catch (e) {
                     done(false);
                 }
