@@ -32,6 +32,39 @@ install(CODE "
     message(STATUS \"Installing: \$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/bin/keyloom\")
 ")
 # The GNOME Shell extension through which the program sees the windows and takes hot keys there;
-# the shell looks for system-wide extensions in this folder of every data directory.
-install(DIRECTORY ${CMAKE_SOURCE_DIR}/packaging/gnome-shell-extension/keyloom@ostrevin.example.org
-    DESTINATION share/gnome-shell/extensions)
+# the shell looks for system-wide extensions in this folder of every data directory. GNOME Shell 45
+# and later load extensions only as ES modules: that form is made from the one for 43 and 44, and
+# the package carries the form for the shell it is built for.
+set(GNOME_EXTENSION_FORMS ${CMAKE_SOURCE_DIR}/packaging/gnome-shell-extension)
+set(GNOME_EXTENSION_SOURCE ${GNOME_EXTENSION_FORMS}/keyloom@ostrevin.example.org)
+set(GNOME_EXTENSION_MODULES
+    ${CMAKE_BINARY_DIR}/gnome-shell-extension-modules/keyloom@ostrevin.example.org)
+add_custom_command(
+    OUTPUT ${GNOME_EXTENSION_MODULES}/extension.js ${GNOME_EXTENSION_MODULES}/metadata.json
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${GNOME_EXTENSION_MODULES}
+    COMMAND ${CMAKE_COMMAND} -DSOURCE=${GNOME_EXTENSION_SOURCE} -DOUTPUT=${GNOME_EXTENSION_MODULES}
+        -P ${GNOME_EXTENSION_FORMS}/modules.cmake
+    DEPENDS ${GNOME_EXTENSION_SOURCE}/extension.js ${GNOME_EXTENSION_SOURCE}/metadata.json
+        ${GNOME_EXTENSION_FORMS}/modules.cmake)
+add_custom_target(gnome_shell_extension_modules ALL
+    DEPENDS ${GNOME_EXTENSION_MODULES}/extension.js ${GNOME_EXTENSION_MODULES}/metadata.json)
+if(NOT DEFINED KEYLOOM_GNOME_SHELL_MODULES)
+    execute_process(COMMAND gnome-shell --version OUTPUT_VARIABLE shell_version ERROR_QUIET
+        TIMEOUT 10)
+    string(REGEX MATCH "[0-9]+" shell_major "${shell_version}")
+    set(modules OFF)
+    if(shell_major AND shell_major GREATER_EQUAL 45)
+        set(modules ON)
+    endif()
+    set(KEYLOOM_GNOME_SHELL_MODULES ${modules} CACHE BOOL
+        "Install the GNOME Shell extension as ES modules (GNOME Shell 45 and later)")
+endif()
+if(KEYLOOM_GNOME_SHELL_MODULES)
+    install(DIRECTORY ${GNOME_EXTENSION_MODULES} DESTINATION share/gnome-shell/extensions)
+else()
+    install(DIRECTORY ${GNOME_EXTENSION_SOURCE} DESTINATION share/gnome-shell/extensions)
+endif()
+add_test(NAME gnome_shell_extension_modules
+    COMMAND /usr/bin/python3 ${GNOME_EXTENSION_FORMS}/modules_test.py ${GNOME_EXTENSION_SOURCE}
+        ${GNOME_EXTENSION_MODULES})
+set_tests_properties(gnome_shell_extension_modules PROPERTIES LABELS unit SKIP_RETURN_CODE 77)

@@ -11,6 +11,7 @@
 #include "platform/posix/program_folder.h"
 #include "platform/wayland/gnome_shell_bus.h"
 #include "platform/wayland/gnome_shell_hot_keys.h"
+#include "platform/wayland/gnome_shell_keyboard.h"
 #include "platform/wayland/gnome_shell_names.h"
 #include "platform/wayland/gnome_shell_windows.h"
 #include "platform/wayland/kwin_windows.h"
@@ -88,9 +89,12 @@ void openWaylandBackend(KeyloomApp::Backend& b) {
         return;
     }
     b.keyboard = p::FakeInputKeyboard::open(*b.wayland);
-    if (!b.keyboard)
-        b.keyboard = p::PortalKeyboard::open(b.wayland->seatKeymap(),
-                                             ostrevin::configFolder() + "remote-desktop.token");
+    // On GNOME the package's extension types far faster than the portal, once the portal's
+    // session holds the user's consent.
+    const std::string token = ostrevin::configFolder() + "remote-desktop.token";
+    if (!b.keyboard && b.desktop == WaylandDesktop::gnome)
+        b.keyboard = p::GnomeShellKeyboard::open(b.wayland->seatKeymap(), token);
+    if (!b.keyboard) b.keyboard = p::PortalKeyboard::open(b.wayland->seatKeymap(), token);
     auto* keyboard = dynamic_cast<KeymapKeyboard*>(b.keyboard.get());
     // GNOME Shell grabs keys for programs only through the package's extension.
     if (b.desktop == WaylandDesktop::gnome)

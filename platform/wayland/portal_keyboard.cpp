@@ -39,11 +39,21 @@ int appendString(sd_bus_message* m, const char* key, const std::string& value) {
 
 std::unique_ptr<PortalKeyboard> PortalKeyboard::open(const std::string& seatKeymap,
                                                      const std::string& tokenFile) {
+    auto bus = portalBus();
+    if (!bus) return nullptr;
+    std::unique_ptr<PortalKeyboard> keyboard(new PortalKeyboard(std::move(bus)));
+    if (!keyboard->begin(seatKeymap, tokenFile)) return nullptr;
+    return keyboard;
+}
+
+std::unique_ptr<DbusConnection> PortalKeyboard::portalBus() {
     auto bus = DbusConnection::openSession();
     if (!bus || bus->portalVersion(kRemoteDesktop) == 0) return nullptr;
-    std::unique_ptr<PortalKeyboard> keyboard(new PortalKeyboard(std::move(bus)));
-    if (!keyboard->loadKeymap(seatKeymap) || !keyboard->startSession(tokenFile)) return nullptr;
-    return keyboard;
+    return bus;
+}
+
+bool PortalKeyboard::begin(const std::string& seatKeymap, const std::string& tokenFile) {
+    return loadKeymap(seatKeymap) && startSession(tokenFile);
 }
 
 PortalKeyboard::PortalKeyboard(std::unique_ptr<DbusConnection> bus) : bus_(std::move(bus)) {}
@@ -73,7 +83,8 @@ bool PortalKeyboard::startSession(const std::string& tokenFile) {
     if (persist && !newToken.empty() && newToken != token) writeToken(tokenFile, newToken);
     // Where the seat has no keyboard of its own, the desktop makes the session's keyboard on its
     // first key event and drops that event: let it be a release of Shift, which changes nothing.
-    if (shiftKeycode() != 0) sendKey(shiftKeycode(), false);
+    // Through the portal whatever way the keys go later, since it is the portal's keyboard.
+    if (shiftKeycode() != 0) PortalKeyboard::sendKey(shiftKeycode(), false);
     return true;
 }
 

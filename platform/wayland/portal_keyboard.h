@@ -27,14 +27,23 @@ class PortalKeyboard : public KeymapKeyboard {
     ~PortalKeyboard() override;
 
     // Lets go of the keys and ends the portal session; safe to call again.
-    void close();
+    virtual void close();
 
   protected:
+    explicit PortalKeyboard(std::unique_ptr<DbusConnection> bus);
+    // The session bus with the remote desktop portal; nullptr when there is none.
+    static std::unique_ptr<DbusConnection> portalBus();
+    // Loads the keymap and starts the session, asking the user where the portal does.
+    bool begin(const std::string& seatKeymap, const std::string& tokenFile);
+    // The portal's handle of the running session, "" when none is open.
+    const std::string& sessionHandle() const { return session_; }
+    // The connection that holds the session, whose name the portal put into its handle.
+    sd_bus* connection() const { return bus_->bus(); }
+
     void sendKey(std::uint8_t keycode, bool down) override;
     void flush() override;
 
   private:
-    explicit PortalKeyboard(std::unique_ptr<DbusConnection> bus);
     bool startSession(const std::string& tokenFile);
     bool createSession();
     bool selectDevices(const std::string& restoreToken, bool persist);

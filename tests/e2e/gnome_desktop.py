@@ -113,10 +113,8 @@ class GnomeDesktop:
         os.makedirs(extensions)
         shutil.copytree(os.path.join(os.environ["GNOME_EXTENSION_DIR"], UUID),
                         os.path.join(extensions, UUID))
-        self.bus = Gio.DBusConnection.new_for_address_sync(
-            self.env["DBUS_SESSION_BUS_ADDRESS"],
-            Gio.DBusConnectionFlags.AUTHENTICATION_CLIENT |
-            Gio.DBusConnectionFlags.MESSAGE_BUS_CONNECTION, None, None)
+        # The bus makes its socket a moment before it takes connections on it.
+        wait_until("the session bus to take connections", self._connect)
         self.shell = self.spawn(["gnome-shell", "--headless", "--wayland", "--no-x11",
                                  "--virtual-monitor", "%dx%d" % SCREEN, "--wayland-display",
                                  DISPLAY_NAME], log="shell.log")
@@ -129,6 +127,16 @@ class GnomeDesktop:
             result = self.run(["gnome-extensions", "enable", UUID])
             assert result.returncode == 0, result.stderr
             wait_until("the extension on the bus", lambda: self.has_owner(SHELL_NAME))
+
+    def _connect(self):
+        try:
+            self.bus = Gio.DBusConnection.new_for_address_sync(
+                self.env["DBUS_SESSION_BUS_ADDRESS"],
+                Gio.DBusConnectionFlags.AUTHENTICATION_CLIENT |
+                Gio.DBusConnectionFlags.MESSAGE_BUS_CONNECTION, None, None)
+            return True
+        except GLib.Error:
+            return False
 
     def _overview(self):
         """Whether the overview is up; None while the shell serves no object yet."""

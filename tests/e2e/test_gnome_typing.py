@@ -37,6 +37,7 @@ class GnomeTyping(unittest.TestCase):
         out = d.path("field.txt")
         d.open_field("Receiver", out)
         in_layout = "".join(c for c in LINE if c < "\x80")
+        through_extension = d.watch_calls("TypeKeys")
         for name, text, expected in (("random printable ASCII", random_ascii(), None),
                                      ("line outside the layout", LINE, in_layout)):
             with self.subTest(text=name):
@@ -46,6 +47,7 @@ class GnomeTyping(unittest.TestCase):
                 result = d.type_allowed(["--file", path], "Receiver")
                 self.assertEqual(result.returncode, 0, result.stdout)
                 self.assertEqual(read_arrival(out), expected or text)
+        self.assertGreater(through_extension(), 0, "typed through the portal, not the extension")
 
     def test_hot_key_types_its_macro(self):
         d = self.desktop()
@@ -53,10 +55,12 @@ class GnomeTyping(unittest.TestCase):
         d.write_catalogue("[Main]\nEntries=1\nFirstRun=0\n"
                           f"[Macro1]\nName=Greet\nType=4\nFileName=Greet.key\nHotKey={SHIFT_CTRL | F5}\n")
         d.write_side_file("Greet.key", "hello <<SHIFT>>w<<F12>>")
+        through_extension = d.watch_calls("TypeKeys")
         d.start_macros(settled=True)
         d.open_field("Receiver", out)  # in front of the program's own windows
         d.press("Control", "Shift", "F5")
         self.assertEqual(read_arrival(out), "hello W")
+        self.assertGreater(through_extension(), 0, "typed through the portal, not the extension")
 
     def test_without_the_extension_the_command_line_types(self):
         d = self.desktop(extension=False)

@@ -8,6 +8,8 @@
 //   typetext --hold-file PATH      keep a keyboard until ended, creating PATH once it is there
 //       (a Wayland seat offers its clients a keyboard only while some keyboard exists, as a
 //       real desktop's always does)
+//       --hold-key VK  with --hold-file: press that virtual key (decimal) first and keep it down,
+//       for tests of what the desktop does with a key a program that vanished held
 //   ... --start-file GO   wait for GO before typing PATH (a desktop that asked the user whether
 //       the program may type gives the focus back to the window a moment after the answer)
 //   ... --then-file PATH2 --go-file GO --wait-file2 DONE2        then, in the same process, wait
@@ -32,7 +34,7 @@
 #include "platform/message_pump.h"
 #include "platform/posix/dl_library_loader.h"
 #include "platform/wayland/fake_input_keyboard.h"
-#include "platform/wayland/portal_keyboard.h"
+#include "platform/wayland/gnome_shell_keyboard.h"
 #include "platform/wayland/wayland_keyboard.h"
 #include "platform/wayland/wayland_session.h"
 #include "platform/x11/x11_keyboard.h"
@@ -80,7 +82,7 @@ int typeFile(keyloom::TSendKey& sender, ostrevin::platform::Keyboard& keyboard,
 
 int main(int argc, char** argv) {
     std::string file, waitFile, keys, holdFile, stampFile, sentinel = "F12", thenFile, goFile,
-                                                           waitFile2, startFile;
+                                                           waitFile2, startFile, holdKey;
     bool haveKeys = false;
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string flag = argv[i];
@@ -104,6 +106,8 @@ int main(int argc, char** argv) {
             waitFile2 = argv[i + 1];
         else if (flag == "--start-file")
             startFile = argv[i + 1];
+        else if (flag == "--hold-key")
+            holdKey = argv[i + 1];
     }
     // A Wayland session without an X display types through the compositor's virtual keyboard, or
     // the desktop portal where the compositor has none.
@@ -113,10 +117,11 @@ int main(int argc, char** argv) {
     if (std::getenv("WAYLAND_DISPLAY") && !(display && display[0])) {
         session = ostrevin::platform::WaylandSession::connect();
         if (session) keyboard = ostrevin::platform::WaylandKeyboard::open(*session);
-        // KWin types through its fake input, other desktops through their portal.
+        // KWin types through its fake input, GNOME through the extension where it runs, other
+        // desktops through their portal.
         if (session && !keyboard) keyboard = ostrevin::platform::FakeInputKeyboard::open(*session);
         if (session && !keyboard)
-            keyboard = ostrevin::platform::PortalKeyboard::open(session->seatKeymap(), "");
+            keyboard = ostrevin::platform::GnomeShellKeyboard::open(session->seatKeymap(), "");
     } else {
         keyboard = ostrevin::platform::X11Keyboard::open();
     }
@@ -125,6 +130,10 @@ int main(int argc, char** argv) {
         return 3;
     }
     if (!holdFile.empty()) {
+        if (!holdKey.empty()) {
+            keyboard->keyEvent(static_cast<std::uint8_t>(std::stoi(holdKey)), 0, 0);
+            keyboard->finishText();
+        }
         std::ofstream{holdFile};
         for (;;) pause();
     }

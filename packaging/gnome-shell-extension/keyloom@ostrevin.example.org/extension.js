@@ -38,6 +38,10 @@ const INTERFACE = `
     <method name="GetClipboard">
       <arg type="s" direction="out" name="text"/>
     </method>
+    <method name="TypeKeys">
+      <arg type="o" direction="in" name="session"/>
+      <arg type="a(ub)" direction="in" name="keys"/>
+    </method>
     <signal name="Activated">
       <arg type="u" name="action"/>
     </signal>
@@ -52,6 +56,12 @@ const RELEASE_POLL_MS = 15;
 // A program is not kept waiting without end by a key that is stuck.
 const RELEASE_WAIT_LIMIT_US = 30 * GLib.USEC_PER_SEC;
 
+// The desktop portal names a caller's sessions after the caller's unique bus name.
+const PORTAL_NAME = 'org.freedesktop.portal.Desktop';
+const PORTAL_SESSIONS = '/org/freedesktop/portal/desktop/session/';
+const REMOTE_DESKTOP_HANDLE = 'MetaRemoteDesktopSessionHandle';
+const KEY_RELEASED = 0, KEY_PRESSED = 1;
+
 // Windows a user would call windows: not menus, tooltips or the shell's own surfaces.
 const LISTED_TYPES = [Meta.WindowType.NORMAL, Meta.WindowType.DIALOG,
     Meta.WindowType.MODAL_DIALOG, Meta.WindowType.UTILITY];
@@ -60,6 +70,9 @@ class KeyloomService {
     constructor() {
         this._grabs = new Map();  // action -> {sender, accelerator}
         this._releaseWaits = new Map();  // timeout source -> invocation
+        this._typists = new Map();  // sender -> {device, held: Set of keycodes}
+        this._checking = new Map();  // sender -> {gone, count} while its consent is checked
+        this._remoteSessions = new Set();  // the desktop's live remote-control handles
         this._dbus = Gio.DBusExportedObject.wrapJSObject(INTERFACE, this);
     }
 
@@ -71,9 +84,29 @@ class KeyloomService {
             'org.freedesktop.DBus', 'NameOwnerChanged', '/org/freedesktop/DBus', null,
             Gio.DBusSignalFlags.NONE, (conn, sender, path, iface, signal, params) => {
                 const [name, , newOwner] = params.deepUnpack();
-                if (newOwner === '')
+                if (newOwner === '') {
                     this._releaseAllOf(name);
+                    this._dropTypist(name);
+                    const check = this._checking.get(name);
+                    if (check)
+                        check.gone = true;
+                }
             });
+        const access = global.backend.get_remote_access_controller();
+        this._accessId = access.connect('new-handle', (controller, handle) => {
+            // A screen cast alone gives no one the keyboard.
+            if (handle.constructor.$gtype.name !== REMOTE_DESKTOP_HANDLE)
+                return;
+            this._remoteSessions.add(handle);
+            handle.connect('stopped', () => {
+                this._remoteSessions.delete(handle);
+                // The last consent ended: every typist lets go and proves its own again.
+                if (this._remoteSessions.size === 0) {
+                    for (const sender of [...this._typists.keys()])
+                        this._dropTypist(sender);
+                }
+            });
+        });
         this._nameId = Gio.bus_own_name_on_connection(Gio.DBus.session, BUS_NAME,
             Gio.BusNameOwnerFlags.NONE, null, null);
     }
@@ -82,6 +115,11 @@ class KeyloomService {
         Gio.bus_unown_name(this._nameId);
         Gio.DBus.session.signal_unsubscribe(this._ownerId);
         global.display.disconnect(this._acceleratorId);
+        global.backend.get_remote_access_controller().disconnect(this._accessId);
+        for (const check of this._checking.values())
+            check.gone = true;
+        for (const sender of [...this._typists.keys()])
+            this._dropTypist(sender);
         for (const action of [...this._grabs.keys()])
             this._ungrab(action);
         for (const [source, invocation] of this._releaseWaits) {
@@ -167,6 +205,89 @@ class KeyloomService {
         St.Clipboard.get_default().get_text(St.ClipboardType.CLIPBOARD, (clipboard, text) => {
             invocation.return_value(new GLib.Variant('(s)', [text || '']));
         });
+    }
+
+    // A batch of keys of the user's layout (XKB keycodes, pressed or not), played in order on a
+    // virtual keyboard of the caller's own. It types only for a caller whose own portal session
+    // is open while the desktop runs a remote-control session the user allowed, so the method
+    // gives no one a keyboard the desktop would not. The batch's reply comes once all its keys
+    // are queued, so a caller that waits for it keeps its keys in order.
+    TypeKeysAsync([session, keys], invocation) {
+        const sender = invocation.get_sender();
+        const typist = this._typists.get(sender);
+        if (typist) {
+            this._play(typist, keys);
+            invocation.return_value(null);
+            return;
+        }
+        this._checkConsent(sender, session, allowed => {
+            if (!allowed) {
+                invocation.return_dbus_error('org.freedesktop.DBus.Error.AccessDenied',
+                    'Keys are typed only for a program the user allowed to control the desktop');
+                return;
+            }
+            const created = this._typists.get(sender) || this._newTypist(sender);
+            this._play(created, keys);
+            invocation.return_value(null);
+        });
+    }
+
+    _checkConsent(sender, session, done) {
+        const own = PORTAL_SESSIONS + sender.slice(1).replace(/\./g, '_') + '/';
+        if (this._remoteSessions.size === 0 || !session.startsWith(own)) {
+            done(false);
+            return;
+        }
+        // A caller that leaves the bus meanwhile gets no keyboard that nothing would let go of.
+        const check = this._checking.get(sender) || {gone: false, count: 0};
+        check.count++;
+        this._checking.set(sender, check);
+        // The session must still be open: the portal drops its object when it closes.
+        Gio.DBus.session.call(PORTAL_NAME, session, 'org.freedesktop.DBus.Properties', 'Get',
+            new GLib.Variant('(ss)', ['org.freedesktop.portal.Session', 'version']), null,
+            Gio.DBusCallFlags.NONE, 2000, null, (conn, result) => {
+                if (--check.count === 0)
+                    this._checking.delete(sender);
+                try {
+                    conn.call_finish(result);
+                    done(!check.gone);
+                } catch (e) {
+                    done(false);
+                }
+            });
+    }
+
+    _newTypist(sender) {
+        const seat = Clutter.get_default_backend().get_default_seat();
+        const typist = {
+            device: seat.create_virtual_device(Clutter.InputDeviceType.KEYBOARD_DEVICE),
+            held: new Set(),
+        };
+        this._typists.set(sender, typist);
+        return typist;
+    }
+
+    _play(typist, keys) {
+        for (const [keycode, pressed] of keys) {
+            if (keycode < 8 || keycode > 255)
+                continue;
+            // The device takes evdev codes, which XKB's are offset from by 8.
+            typist.device.notify_key(Clutter.CURRENT_TIME, keycode - 8,
+                pressed ? KEY_PRESSED : KEY_RELEASED);
+            if (pressed)
+                typist.held.add(keycode);
+            else
+                typist.held.delete(keycode);
+        }
+    }
+
+    // A caller that went away leaves no key down.
+    _dropTypist(sender) {
+        const typist = this._typists.get(sender);
+        if (!typist)
+            return;
+        this._typists.delete(sender);
+        this._play(typist, [...typist.held].map(keycode => [keycode, false]));
     }
 
     _pressed(action) {
