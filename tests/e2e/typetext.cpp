@@ -10,6 +10,8 @@
 //       real desktop's always does)
 //   ... --start-file GO   wait for GO before typing PATH (a desktop that asked the user whether
 //       the program may type gives the focus back to the window a moment after the answer)
+//   ... --keep-file PATH   after typing, go on serving the clipboard (restored after a paste,
+//       and held by this process on Wayland) until PATH exists
 //   ... --then-file PATH2 --go-file GO --wait-file2 DONE2        then, in the same process, wait
 //       for GO and type PATH2 too (for a keymap changed in between)
 //
@@ -31,6 +33,7 @@
 #include "macros/sendkey/send_key.h"
 #include "platform/message_pump.h"
 #include "platform/posix/dl_library_loader.h"
+#include "platform/wayland/data_control_paster.h"
 #include "platform/wayland/fake_input_keyboard.h"
 #include "platform/wayland/portal_keyboard.h"
 #include "platform/wayland/wayland_keyboard.h"
@@ -80,7 +83,7 @@ int typeFile(keyloom::TSendKey& sender, ostrevin::platform::Keyboard& keyboard,
 
 int main(int argc, char** argv) {
     std::string file, waitFile, keys, holdFile, stampFile, sentinel = "F12", thenFile, goFile,
-                                                           waitFile2, startFile;
+                                                           waitFile2, startFile, keepFile;
     bool haveKeys = false;
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string flag = argv[i];
@@ -104,6 +107,8 @@ int main(int argc, char** argv) {
             waitFile2 = argv[i + 1];
         else if (flag == "--start-file")
             startFile = argv[i + 1];
+        else if (flag == "--keep-file")
+            keepFile = argv[i + 1];
     }
     // A Wayland session without an X display types through the compositor's virtual keyboard, or
     // the desktop portal where the compositor has none.
@@ -117,6 +122,9 @@ int main(int argc, char** argv) {
         if (session && !keyboard) keyboard = ostrevin::platform::FakeInputKeyboard::open(*session);
         if (session && !keyboard)
             keyboard = ostrevin::platform::PortalKeyboard::open(session->seatKeymap(), "");
+        // As the program does: what the layout lacks is pasted.
+        if (auto* keys = dynamic_cast<ostrevin::platform::KeymapKeyboard*>(keyboard.get()))
+            keys->setPaster(ostrevin::platform::DataControlPaster::open());
     } else {
         keyboard = ostrevin::platform::X11Keyboard::open();
     }
@@ -146,6 +154,11 @@ int main(int argc, char** argv) {
         while (!startFile.empty() && !std::filesystem::exists(startFile))
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         const int rc = typeFile(sender, *keyboard, file, waitFile, sentinel);
+        auto* keys = dynamic_cast<ostrevin::platform::KeymapKeyboard*>(keyboard.get());
+        while (rc == 0 && !keepFile.empty() && !std::filesystem::exists(keepFile)) {
+            if (keys && keys->paster()) keys->paster()->dispatch();
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
         if (rc != 0 || thenFile.empty()) return rc;
         while (!std::filesystem::exists(goFile))
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
