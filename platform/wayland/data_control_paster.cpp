@@ -265,11 +265,12 @@ bool DataControlPaster::offer(const std::string& utf8) {
         if (!save(which, &saved[which])) return false;
     Contents text;
     for (const char* type : kTextTypes) text.emplace_back(type, utf8);
-    pastedSends_ = 0;
     set(kClipboard, text, true);
     set(kPrimary, text, true);
-    // Both are the compositor's before the paste key can reach the receiver.
+    // Both are the compositor's before the paste key can reach the receiver; programs that read
+    // every new selection at once have asked by then, and from here on a read is the receiver's.
     if (!roundtrip()) return false;
+    pastedSends_ = 0;
     for (Which which : {kClipboard, kPrimary}) saved_[which] = std::move(saved[which]);
     pending_ = true;
     return true;

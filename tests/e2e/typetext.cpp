@@ -35,6 +35,7 @@
 #include "platform/posix/dl_library_loader.h"
 #include "platform/wayland/data_control_paster.h"
 #include "platform/wayland/fake_input_keyboard.h"
+#include "platform/wayland/gnome_shell_paster.h"
 #include "platform/wayland/portal_keyboard.h"
 #include "platform/wayland/wayland_keyboard.h"
 #include "platform/wayland/wayland_session.h"
@@ -123,8 +124,12 @@ int main(int argc, char** argv) {
         if (session && !keyboard)
             keyboard = ostrevin::platform::PortalKeyboard::open(session->seatKeymap(), "");
         // As the program does: what the layout lacks is pasted.
-        if (auto* keys = dynamic_cast<ostrevin::platform::KeymapKeyboard*>(keyboard.get()))
-            keys->setPaster(ostrevin::platform::DataControlPaster::open());
+        if (auto* keys = dynamic_cast<ostrevin::platform::KeymapKeyboard*>(keyboard.get())) {
+            std::unique_ptr<ostrevin::platform::TextPaster> paster =
+                ostrevin::platform::DataControlPaster::open();
+            if (!paster) paster = ostrevin::platform::GnomeShellPaster::open();
+            keys->setPaster(std::move(paster));
+        }
     } else {
         keyboard = ostrevin::platform::X11Keyboard::open();
     }
