@@ -178,7 +178,7 @@ bool DataControlPaster::roundtrip() {
 }
 
 int DataControlPaster::eventFd() const {
-    return wl_display_get_fd(display_);
+    return wl_display_get_error(display_) == 0 ? wl_display_get_fd(display_) : -1;
 }
 
 void DataControlPaster::dispatch() {

@@ -141,7 +141,7 @@ void GnomeShellPaster::serveTransfers() {
 }
 
 int GnomeShellPaster::eventFd() const {
-    return sd_bus_get_fd(bus_.get());
+    return sd_bus_is_open(bus_.get()) > 0 ? sd_bus_get_fd(bus_.get()) : -1;
 }
 
 void GnomeShellPaster::dispatch() {

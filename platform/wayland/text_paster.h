@@ -19,7 +19,8 @@ class TextPaster {
     // they were saved.
     virtual void restore() = 0;
     // The descriptor that becomes readable when a program asks for a selection this paster
-    // holds (the restored ones live in this program on Wayland); -1 when none.
+    // holds (the restored ones live in this program on Wayland); -1 when none, or once the
+    // connection behind it has gone.
     virtual int eventFd() const { return -1; }
     // Serves what has arrived on eventFd, without waiting.
     virtual void dispatch() {}
