@@ -109,11 +109,10 @@ bool GnomeShellPaster::start() {
                               nullptr, nullptr, "a{sv}", 0) >= 0;
 }
 
+// A session that was never started cannot be stopped: the compositor ends it, and lets go of the
+// clipboard it holds, when this connection leaves the bus.
 GnomeShellPaster::~GnomeShellPaster() {
     for (sd_bus_slot* slot : slots_) sd_bus_slot_unref(slot);
-    if (!session_.empty())
-        sd_bus_call_method(bus_.get(), kRemoteDesktop, session_.c_str(), kSession, "Stop", nullptr,
-                           nullptr, "");
 }
 
 void GnomeShellPaster::serveTransfers() {
