@@ -46,6 +46,21 @@ class KdeTyping(unittest.TestCase):
         self.assertEqual(dump.returncode, 0, dump.stderr)
         return sorted(dump.stdout.decode().splitlines())
 
+    def hold_selections(self, label):
+        """Puts the user's selections in place: the clipboard holds a text under a type of its
+        own besides the UTF-8 text, the primary selection bytes of a type that is no text.
+        Returns them as read back."""
+        held = self.desktop.path("held")
+        self.desktop.spawn([os.environ["CLIPTOOL_BIN"], "--hold", held,
+                            "clipboard:text/plain;charset=utf-8=kept ✓ " + label,
+                            "clipboard:text/x-keyloom-test=another text",
+                            "primary:application/x-keyloom-test=\x01\x02 also kept"])
+        wait_until("the user's selections", lambda: os.path.exists(held))
+        os.remove(held)
+        before = self.selections()
+        self.assertEqual(len(before), 3)
+        return before
+
     def type_file(self, sender, text):
         path = self.desktop.path("text.txt")
         self.desktop.write(path, text)
@@ -60,22 +75,12 @@ class KdeTyping(unittest.TestCase):
                 self.assertEqual(self.type_file(sender, random_ascii()), random_ascii())
 
     def test_line_outside_the_layout_is_pasted_and_the_clipboard_comes_back(self):
-        # The US layout of the headless seat has ASCII only. The user's clipboard holds a text
-        # under a type of its own (with the text types its program adds) and the primary
-        # selection bytes of a type that is no text.
+        # The US layout of the headless seat has ASCII only.
         path = self.desktop.path("text.txt")
         self.desktop.write(path, LINE)
         for route, sender in self.routes():
             with self.subTest(route=route):
-                held = self.desktop.path("held")
-                self.desktop.spawn([os.environ["CLIPTOOL_BIN"], "--hold", held,
-                                    "clipboard:text/plain;charset=utf-8=kept ✓ " + route,
-                                    "clipboard:text/x-keyloom-test=another text",
-                                    "primary:application/x-keyloom-test=\x01\x02 also kept"])
-                wait_until("the user's selections", lambda: os.path.exists(held))
-                os.remove(held)
-                before = self.selections()
-                self.assertEqual(len(before), 3)
+                before = self.hold_selections(route)
                 keep = self.desktop.path("keep")
                 clear_arrival(self.out)
                 # The restored selections live in the sender: it serves them until told.
@@ -87,6 +92,21 @@ class KdeTyping(unittest.TestCase):
                     self.desktop.write(keep, "")
                     self.assertEqual(typing.wait(30), 0)
                     os.remove(keep)
+
+    def test_the_program_serves_the_clipboard_it_gave_back(self):
+        # On Wayland the restored selections live in the program: it serves them from its event
+        # loop after the macro, for as long as it runs.
+        self.desktop.write_catalogue("[Main]\nEntries=1\nFirstRun=0\n"
+                                     "[Macro1]\nName=Line\nType=4\nFileName=Line.key\n")
+        self.desktop.write_side_file("Line.key", LINE + "<<F12>>")
+        before = self.hold_selections("program")
+        clear_arrival(self.out)
+        program = self.desktop.start_macros("/Open:Line")
+        try:
+            self.assertEqual(read_arrival(self.out), LINE)
+            self.assertEqual(self.selections(), before)
+        finally:
+            self.desktop.end(program)
 
 
 if __name__ == "__main__":
