@@ -461,6 +461,12 @@ TEST(DisplaySession, WaylandBackendAndWhatItLacks) {
          true,
          {"no key for"},
          {"hot keys", "mouse"}},
+        // Where the desktop lets the program paste them, they are typed.
+        {"wayland-1",
+         {true, true, true, true, keyloom::WaylandDesktop::kde, true},
+         true,
+         {},
+         {"no key for", "recording"}},
         {"", {true, true, true, true}, false, {}, {}},
     };
     for (const Case& c : cases) {

@@ -85,10 +85,12 @@ DisplaySession checkWaylandSession(const WaylandOffer& offer) {
     add(offer.windows,
         std::string("window-title triggers, <<LOOKFOR: and <<FOCUS: (") + why.windows + ")");
     add(offer.pointer, std::string("playing back mouse recordings (") + why.pointer + ")");
-    // Only a virtual keyboard can carry a keymap of the program's own.
-    add(offer.desktop == WaylandDesktop::wlroots,
+    // Only a virtual keyboard can carry a keymap of the program's own; elsewhere such characters
+    // are pasted where the desktop lets the program set the clipboard.
+    add(offer.desktop == WaylandDesktop::wlroots || offer.pastes,
         "typing characters that the keyboard layout has no key for (this desktop takes only "
-        "the keys of the layout; they are left out and named after the macro)");
+        "the keys of the layout and lets the program set no clipboard to paste them from; they "
+        "are left out and named after the macro)");
     // Recording is refused where it is asked for, so it alone is no reason to warn at every start.
     DisplaySession session;
     if (!missing.empty())

@@ -29,6 +29,7 @@ struct WaylandOffer {
     bool hotKeys = false;   // system-wide hot keys
     bool pointer = false;   // a pointer to play mouse recordings back with
     WaylandDesktop desktop = WaylandDesktop::wlroots;
+    bool pastes = false;  // characters the layout lacks are pasted
 };
 
 // A Wayland session with a way to type gets the Wayland backend; every other session keeps the

@@ -3,16 +3,19 @@
 #include <QApplication>
 #include <QGuiApplication>
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "common/paths.h"
 #include "common/text.h"
 #include "macros/app/side_folder.h"
 #include "platform/posix/program_folder.h"
+#include "platform/wayland/data_control_paster.h"
 #include "platform/wayland/gnome_shell_bus.h"
 #include "platform/wayland/gnome_shell_hot_keys.h"
 #include "platform/wayland/gnome_shell_keyboard.h"
 #include "platform/wayland/gnome_shell_names.h"
+#include "platform/wayland/gnome_shell_paster.h"
 #include "platform/wayland/gnome_shell_windows.h"
 #include "platform/wayland/kwin_windows.h"
 #include "widgets/error_box.h"
@@ -61,6 +64,8 @@ WaylandOffer offerOf(const KeyloomApp::Backend& backend) {
     offer.pointer = session->pointerManager() != nullptr ||
                     dynamic_cast<ostrevin::platform::FakeInputKeyboard*>(backend.keyboard.get());
     offer.desktop = backend.desktop;
+    const auto* keys = dynamic_cast<ostrevin::platform::KeymapKeyboard*>(backend.keyboard.get());
+    offer.pastes = keys && keys->paster();
     return offer;
 }
 
@@ -96,6 +101,13 @@ void openWaylandBackend(KeyloomApp::Backend& b) {
         b.keyboard = p::GnomeShellKeyboard::open(b.wayland->seatKeymap(), token);
     if (!b.keyboard) b.keyboard = p::PortalKeyboard::open(b.wayland->seatKeymap(), token);
     auto* keyboard = dynamic_cast<KeymapKeyboard*>(b.keyboard.get());
+    // What the layout lacks is pasted: KWin lets a program set the selections through its data
+    // control, GNOME Shell through the extension and its remote-desktop clipboard.
+    if (keyboard) {
+        std::unique_ptr<p::TextPaster> paster = p::DataControlPaster::open();
+        if (!paster && b.desktop == WaylandDesktop::gnome) paster = p::GnomeShellPaster::open();
+        keyboard->setPaster(std::move(paster));
+    }
     // GNOME Shell grabs keys for programs only through the package's extension.
     if (b.desktop == WaylandDesktop::gnome)
         b.hotKeys = p::GnomeShellHotKeys::open(
@@ -206,7 +218,10 @@ void KeyloomApp::runMacro(int number) {
             nullptr,
             toQString("Keyloom left these characters out: " + ostrevin::encodeUtf8(untyped) +
                       "\n\nThe keyboard layout has no key for them, and this desktop "
-                      "lets programs type only the keys of the layout."));
+                      "lets programs type only the keys of the layout." +
+                      (keyboard->paster() ? " Pasting them failed: the clipboard could not be "
+                                            "saved or set, so it was left as it was."
+                                          : "")));
 }
 
 void KeyloomApp::cleanUpForExit() {
@@ -278,6 +293,16 @@ void KeyloomApp::createAuthoring() {
 
 int KeyloomApp::run(const std::vector<std::string>& arguments) {
     createAuthoring();
+    auto* keys = dynamic_cast<ostrevin::platform::KeymapKeyboard*>(keyboard_.get());
+    if (keys && keys->paster() && keys->paster()->eventFd() >= 0) {
+        pasterNotifier_ =
+            std::make_unique<QSocketNotifier>(keys->paster()->eventFd(), QSocketNotifier::Read);
+        // A desktop that went away leaves the descriptor readable for good.
+        QObject::connect(pasterNotifier_.get(), &QSocketNotifier::activated, [this, keys] {
+            keys->paster()->dispatch();
+            if (keys->paster()->eventFd() < 0) pasterNotifier_->setEnabled(false);
+        });
+    }
     try {
         startTriggers();  // registering the pool fills the list
         catalogue_.resetFoundHandles();
@@ -291,7 +316,12 @@ int KeyloomApp::run(const std::vector<std::string>& arguments) {
     Keyloom.ShowWhenIdle([this] {
         try {
             Keyloom.ShowAtStart();
-            if (!sessionWarning_.empty()) Keyloom.ShowWarning(toQString(sessionWarning_));
+            if (!sessionWarning_.empty())
+                Keyloom.ShowWarning(toQString(sessionWarning_));
+            else if (wayland_)
+                // Where a Wayland desktop offers every part (KWin with its fake input and the
+                // clipboard) there is nothing to show; a terminal still learns that it started.
+                std::fprintf(stderr, "Keyloom: every part works on this desktop\n");
         } catch (const std::exception& e) {
             ostrevin::widgets::showErrorBox(nullptr, toQString(e.what()));
         }

@@ -71,6 +71,8 @@ class KeyloomApp {
     // The wizard, the properties dialog and the stop-recording key, wired to the list window.
     void createAuthoring();
     std::string sessionWarning_;  // shown once the tray is up
+    // Serves the selections restored after a paste, which live in this program on Wayland.
+    std::unique_ptr<QSocketNotifier> pasterNotifier_;
 
     ostrevin::IniStore store_{kCatalogueFileName};
     ostrevin::platform::PosixFileSystem files_;

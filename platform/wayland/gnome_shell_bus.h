@@ -7,6 +7,7 @@
 
 struct sd_bus;
 struct sd_bus_message;
+struct sd_bus_slot;
 
 namespace ostrevin::platform::gnomeshell {
 

@@ -10,7 +10,7 @@ namespace ostrevin::platform {
 namespace {
 
 constexpr std::uint8_t kVkShift = 0x10, kVkControl = 0x11, kVkMenu = 0x12;
-constexpr std::uint32_t kShiftL = 0xffe1, kControlL = 0xffe3, kAltL = 0xffe9;
+constexpr std::uint32_t kShiftL = 0xffe1, kControlL = 0xffe3, kAltL = 0xffe9, kInsert = 0xff63;
 
 std::uint8_t keycodeOfSym(const std::vector<KeySnapshot>& keys, std::uint32_t sym) {
     for (const KeySnapshot& key : keys)
@@ -40,13 +40,18 @@ bool KeymapKeyboard::loadKeymap(const std::string& seatKeymap) {
     shiftKeycode_ = keycodeOfSym(keys_, kShiftL);
     controlKeycode_ = keycodeOfSym(keys_, kControlL);
     altKeycode_ = keycodeOfSym(keys_, kAltL);
+    insertKeycode_ = keycodeOfSym(keys_, kInsert);
     return true;
 }
 
 std::int16_t KeymapKeyboard::vkKeyScan(char32_t ch) {
     const auto place = model_.find(ch);
     if (!place) {
-        if (untyped_.find(ch) == std::u32string::npos) untyped_ += ch;
+        if (paster_ && shiftKeycode_ && insertKeycode_) {
+            scanned_ = ch;
+            return kVkPasted;
+        }
+        leaveOut(ch);
         return -1;
     }
     std::uint8_t vk = model_.virtualKeyFor(place->keycode);
@@ -79,7 +84,19 @@ void KeymapKeyboard::release(std::uint8_t keycode) {
         sendKey(keycode, false);
 }
 
+void KeymapKeyboard::leaveOut(char32_t ch) {
+    if (untyped_.find(ch) == std::u32string::npos) untyped_ += ch;
+}
+
+// Consecutive characters go out as one paste, so that a line of them costs one round of the
+// clipboard rather than one per character; any real key pastes them first, keeping the order.
 void KeymapKeyboard::keyEvent(std::uint8_t virtualKey, std::uint8_t, std::uint32_t flags) {
+    if (virtualKey == kVkPasted) {
+        if (!(flags & kKeyUp) && scanned_) run_ += scanned_;
+        scanned_ = 0;
+        return;
+    }
+    pasteRun();
     const std::uint8_t kc = keycodeForEvent(virtualKey);
     if (flags & kKeyUp)
         release(kc);
@@ -88,6 +105,7 @@ void KeymapKeyboard::keyEvent(std::uint8_t virtualKey, std::uint8_t, std::uint32
 }
 
 void KeymapKeyboard::replayKey(std::uint8_t keycode, std::uint32_t keysym, bool down) {
+    pasteRun();
     const std::uint8_t own = keysym ? keycodeOfSym(keys_, keysym) : 0;
     const std::uint8_t kc = own ? own : keycode;
     if (down)
@@ -118,7 +136,31 @@ std::u32string KeymapKeyboard::takeUntyped() {
     return taken;
 }
 
+void KeymapKeyboard::finishText() {
+    pasteRun();
+    flush();
+}
+
+// The paste key goes out only once the text is on offer, and the user's clipboard comes back
+// only once the receiver has had the key: flushed first, as the receiver reads after the key.
+void KeymapKeyboard::pasteRun() {
+    if (run_.empty()) return;
+    std::u32string run;
+    run.swap(run_);
+    if (!paster_ || !paster_->offer(encodeUtf8(run))) {
+        for (char32_t ch : run) leaveOut(ch);
+        return;
+    }
+    press(shiftKeycode_);
+    press(insertKeycode_);
+    release(insertKeycode_);
+    release(shiftKeycode_);
+    flush();
+    paster_->restore();
+}
+
 void KeymapKeyboard::releaseAll() {
+    pasteRun();
     for (int kc = 8; kc < 256; ++kc) {
         if (pressCount_[kc] > 0) sendKey(static_cast<std::uint8_t>(kc), false);
         pressCount_[kc] = 0;

@@ -12,6 +12,8 @@
 //       for tests of what the desktop does with a key a program that vanished held
 //   ... --start-file GO   wait for GO before typing PATH (a desktop that asked the user whether
 //       the program may type gives the focus back to the window a moment after the answer)
+//   ... --keep-file PATH   after typing, go on serving the clipboard (restored after a paste,
+//       and held by this process on Wayland) until PATH exists
 //   ... --then-file PATH2 --go-file GO --wait-file2 DONE2        then, in the same process, wait
 //       for GO and type PATH2 too (for a keymap changed in between)
 //
@@ -33,8 +35,11 @@
 #include "macros/sendkey/send_key.h"
 #include "platform/message_pump.h"
 #include "platform/posix/dl_library_loader.h"
+#include "platform/wayland/data_control_paster.h"
 #include "platform/wayland/fake_input_keyboard.h"
 #include "platform/wayland/gnome_shell_keyboard.h"
+#include "platform/wayland/gnome_shell_paster.h"
+#include "platform/wayland/portal_keyboard.h"
 #include "platform/wayland/wayland_keyboard.h"
 #include "platform/wayland/wayland_session.h"
 #include "platform/x11/x11_keyboard.h"
@@ -82,7 +87,8 @@ int typeFile(keyloom::TSendKey& sender, ostrevin::platform::Keyboard& keyboard,
 
 int main(int argc, char** argv) {
     std::string file, waitFile, keys, holdFile, stampFile, sentinel = "F12", thenFile, goFile,
-                                                           waitFile2, startFile, holdKey;
+                                                           waitFile2, startFile, holdKey,
+                                                           keepFile;
     bool haveKeys = false;
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string flag = argv[i];
@@ -108,6 +114,8 @@ int main(int argc, char** argv) {
             startFile = argv[i + 1];
         else if (flag == "--hold-key")
             holdKey = argv[i + 1];
+        else if (flag == "--keep-file")
+            keepFile = argv[i + 1];
     }
     // A Wayland session without an X display types through the compositor's virtual keyboard, or
     // the desktop portal where the compositor has none.
@@ -122,6 +130,13 @@ int main(int argc, char** argv) {
         if (session && !keyboard) keyboard = ostrevin::platform::FakeInputKeyboard::open(*session);
         if (session && !keyboard)
             keyboard = ostrevin::platform::GnomeShellKeyboard::open(session->seatKeymap(), "");
+        // As the program does: what the layout lacks is pasted.
+        if (auto* keys = dynamic_cast<ostrevin::platform::KeymapKeyboard*>(keyboard.get())) {
+            std::unique_ptr<ostrevin::platform::TextPaster> paster =
+                ostrevin::platform::DataControlPaster::open();
+            if (!paster) paster = ostrevin::platform::GnomeShellPaster::open();
+            keys->setPaster(std::move(paster));
+        }
     } else {
         keyboard = ostrevin::platform::X11Keyboard::open();
     }
@@ -155,6 +170,11 @@ int main(int argc, char** argv) {
         while (!startFile.empty() && !std::filesystem::exists(startFile))
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         const int rc = typeFile(sender, *keyboard, file, waitFile, sentinel);
+        auto* keys = dynamic_cast<ostrevin::platform::KeymapKeyboard*>(keyboard.get());
+        while (rc == 0 && !keepFile.empty() && !std::filesystem::exists(keepFile)) {
+            if (keys && keys->paster()) keys->paster()->dispatch();
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
         if (rc != 0 || thenFile.empty()) return rc;
         while (!std::filesystem::exists(goFile))
             std::this_thread::sleep_for(std::chrono::milliseconds(5));

@@ -42,6 +42,14 @@ const INTERFACE = `
       <arg type="o" direction="in" name="session"/>
       <arg type="a(ub)" direction="in" name="keys"/>
     </method>
+    <method name="GetSelection">
+      <arg type="u" direction="in" name="selection"/>
+      <arg type="a(say)" direction="out" name="contents"/>
+    </method>
+    <method name="SetSelection">
+      <arg type="u" direction="in" name="selection"/>
+      <arg type="a(say)" direction="in" name="contents"/>
+    </method>
     <signal name="Activated">
       <arg type="u" name="action"/>
     </signal>
@@ -53,6 +61,12 @@ const INTERFACE = `
 const HELD_MODIFIERS = Clutter.ModifierType.SHIFT_MASK | Clutter.ModifierType.CONTROL_MASK |
     Clutter.ModifierType.MOD1_MASK | Clutter.ModifierType.MOD4_MASK;
 const RELEASE_POLL_MS = 15;
+// GetSelection and SetSelection name the selection: 0 the clipboard, 1 the primary selection.
+const SELECTIONS = [
+    [St.ClipboardType.CLIPBOARD, Meta.SelectionType.SELECTION_CLIPBOARD],
+    [St.ClipboardType.PRIMARY, Meta.SelectionType.SELECTION_PRIMARY],
+];
+const UTF8_TEXT = 'text/plain;charset=utf-8';
 // A program is not kept waiting without end by a key that is stuck.
 const RELEASE_WAIT_LIMIT_US = 30 * GLib.USEC_PER_SEC;
 
@@ -73,6 +87,7 @@ class KeyloomService {
         this._typists = new Map();  // sender -> {device, held: Set of keycodes}
         this._checking = new Map();  // sender -> {gone, count} while its consent is checked
         this._remoteSessions = new Set();  // the desktop's live remote-control handles
+        this._selectionSources = [null, null];  // what SetSelection last put there
         this._dbus = Gio.DBusExportedObject.wrapJSObject(INTERFACE, this);
     }
 
@@ -288,6 +303,53 @@ class KeyloomService {
             return;
         this._typists.delete(sender);
         this._play(typist, [...typist.held].map(keycode => [keycode, false]));
+    }
+
+    // Every type the selection offers, with its bytes; an error when one cannot be read, so that
+    // a caller saving the selection never takes part of it for the whole.
+    GetSelectionAsync([selection], invocation) {
+        const clipboard = St.Clipboard.get_default();
+        const type = SELECTIONS[selection]?.[0];
+        if (type === undefined) {
+            invocation.return_dbus_error(`${BUS_NAME}.Error.NoSuchSelection`, `${selection}`);
+            return;
+        }
+        const mimetypes = clipboard.get_mimetypes(type);
+        const contents = [];
+        const next = () => {
+            if (contents.length === mimetypes.length) {
+                invocation.return_value(new GLib.Variant('(a(say))', [contents]));
+                return;
+            }
+            const mimetype = mimetypes[contents.length];
+            clipboard.get_content(type, mimetype, (c, bytes) => {
+                if (bytes === null) {
+                    invocation.return_dbus_error(`${BUS_NAME}.Error.ReadFailed`, mimetype);
+                    return;
+                }
+                contents.push([mimetype, bytes.toArray()]);
+                next();
+            });
+        };
+        next();
+    }
+
+    // The shell's own selections hold one type: the UTF-8 text where it is given, else the first.
+    // Nothing given empties the selection, where what is there was put there by this method.
+    SetSelection(selection, contents) {
+        const type = SELECTIONS[selection]?.[1];
+        if (type === undefined)
+            return;
+        const shellSelection = global.display.get_selection();
+        const chosen = contents.find(([mimetype]) => mimetype === UTF8_TEXT) || contents[0];
+        if (chosen) {
+            const source = Meta.SelectionSourceMemory.new(chosen[0], new GLib.Bytes(chosen[1]));
+            shellSelection.set_owner(type, source);
+            this._selectionSources[selection] = source;
+        } else if (this._selectionSources[selection]) {
+            shellSelection.unset_owner(type, this._selectionSources[selection]);
+            this._selectionSources[selection] = null;
+        }
     }
 
     _pressed(action) {
