@@ -47,7 +47,9 @@ KEYSYMS = {"Shift": 0xffe1, "Control": 0xffe3, "Alt": 0xffe9,
            **{f"F{n}": 0xffbd + n for n in range(1, 13)}}
 
 
-def wait_until(what, check, seconds=30.0):
+# The bound only says when to give up on a state that never comes; a machine loaded by parallel
+# tests once took over 20 s to start a compositor that starts in one.
+def wait_until(what, check, seconds=60.0):
     deadline = time.monotonic() + seconds
     while time.monotonic() < deadline:
         if check():
