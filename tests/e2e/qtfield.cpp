@@ -5,10 +5,14 @@
 // also writes there the monotonic clock (seconds) at the first key that gives text, each time
 // after FILE has been removed, for latency measurements. At the sentinel it also writes OUT.held:
 // the native codes of the keys it saw pressed and not yet released, one a line, so that a test can
-// tell that a program that ended left no key down.
+// tell that a program that ended left no key down. With --plain yes the window keeps the text of
+// the keys it gets (and of a paste) without laying it out: a field lays its whole paragraph out
+// again after every key, so its own cost grows with the text and bounds how fast any sender can
+// fill it; a benchmark of the sender wants a receiver whose cost does not.
 //
-//   qtfield --title TITLE --out FILE [--ready FILE] [--first FILE]
+//   qtfield --title TITLE --out FILE [--ready FILE] [--first FILE] [--plain yes]
 #include <QApplication>
+#include <QClipboard>
 #include <QFile>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
@@ -25,7 +29,8 @@ void writeFile(const QString& path, const QByteArray& bytes) {
 
 class Field : public QPlainTextEdit {
   public:
-    Field(QString out, QString first) : out_(std::move(out)), first_(std::move(first)) {}
+    Field(QString out, QString first, bool plain)
+        : out_(std::move(out)), first_(std::move(first)), plain_(plain) {}
 
   protected:
     void keyPressEvent(QKeyEvent* event) override {
@@ -40,12 +45,28 @@ class Field : public QPlainTextEdit {
             for (quint32 code : held_)
                 if (code != event->nativeScanCode()) held += QByteArray::number(code) + "\n";
             writeFile(out_ + ".held", held);
-            writeFile(out_, toPlainText().toUtf8());
+            writeFile(out_, (plain_ ? typed_ : toPlainText()).toUtf8());
             writeFile(out_ + ".done", {});
             clear();
+            typed_.clear();
             return;
         }
-        QPlainTextEdit::keyPressEvent(event);
+        if (plain_)
+            keep(event);
+        else
+            QPlainTextEdit::keyPressEvent(event);
+    }
+
+    // What the field would have made of the key, for the keys a benchmark sends.
+    void keep(QKeyEvent* event) {
+        if (event->matches(QKeySequence::Paste))
+            typed_ += QApplication::clipboard()->text();
+        else if (event->key() == Qt::Key_Backspace)
+            typed_.chop(1);
+        else if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+            typed_ += '\n';
+        else
+            typed_ += event->text();
     }
 
     void keyReleaseEvent(QKeyEvent* event) override {
@@ -54,7 +75,8 @@ class Field : public QPlainTextEdit {
     }
 
   private:
-    QString out_, first_;
+    QString out_, first_, typed_;
+    bool plain_;
     QSet<quint32> held_;
 };
 
@@ -63,15 +85,17 @@ class Field : public QPlainTextEdit {
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QString title = "qtfield", out, ready, first;
+    bool plain = false;
     const QStringList args = QApplication::arguments();
     for (int i = 1; i + 1 < args.size(); i += 2) {
         if (args[i] == "--title") title = args[i + 1];
         if (args[i] == "--out") out = args[i + 1];
         if (args[i] == "--ready") ready = args[i + 1];
         if (args[i] == "--first") first = args[i + 1];
+        if (args[i] == "--plain") plain = args[i + 1] == "yes";
     }
     if (out.isEmpty()) return 2;
-    Field field(out, first);
+    Field field(out, first, plain);
     field.setWindowTitle(title);
     field.resize(600, 300);
     field.show();
