@@ -429,6 +429,14 @@ TEST(DisplaySession, WaylandDesktopFromRegistryAndBus) {
             << c.virtualKeyboard << c.kwin << c.gnomeShell;
 }
 
+TEST(DisplaySession, GnomeShellVersionsWithPortalShortcuts) {
+    const std::pair<const char*, bool> cases[] = {
+        {"43.9", false}, {"47.4", false}, {"48.0", true}, {"48.rc", true},
+        {"50.1", true},  {"4", false},    {"", false},    {"unknown", false}};
+    for (const auto& [version, portal] : cases)
+        EXPECT_EQ(keyloom::gnomeShellGivesShortcuts(version), portal) << version;
+}
+
 TEST(DisplaySession, WaylandBackendAndWhatItLacks) {
     struct Case {
         const char* waylandDisplay;

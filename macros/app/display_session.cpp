@@ -40,6 +40,11 @@ WaylandDesktop waylandDesktopOf(bool virtualKeyboard, bool kwinOnBus, bool gnome
     return WaylandDesktop::other;
 }
 
+bool gnomeShellGivesShortcuts(const std::string& shellVersion) {
+    const std::string major = shellVersion.substr(0, shellVersion.find_first_not_of("0123456789"));
+    return !major.empty() && major.size() <= 4 && std::stoi(major) >= 48;
+}
+
 bool useWaylandBackend(const std::function<std::string(const char*)>& environment,
                        const WaylandOffer& offer) {
     return !environment("WAYLAND_DISPLAY").empty() && offer.keyboard;

@@ -22,6 +22,12 @@ enum class WaylandDesktop { wlroots, kde, gnome, other };
 // registry makes it wlroots, else KWin or GNOME Shell on the session bus names the desktop.
 WaylandDesktop waylandDesktopOf(bool virtualKeyboard, bool kwinOnBus, bool gnomeShellOnBus);
 
+// Whether GNOME Shell of that version ("43.9") hands global shortcuts to programs through the
+// desktop portal, which asks the user about them; older ones do it only through the package's
+// extension. Their portal may still list the interface, served by another desktop's backend that
+// cannot take keys on GNOME, so the version decides, not the interface.
+bool gnomeShellGivesShortcuts(const std::string& shellVersion);
+
 // What a Wayland desktop offers the program's own backend.
 struct WaylandOffer {
     bool keyboard = false;  // a way to type: without it the X11 backend is tried

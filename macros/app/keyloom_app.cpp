@@ -108,8 +108,14 @@ void openWaylandBackend(KeyloomApp::Backend& b) {
         if (!paster && b.desktop == WaylandDesktop::gnome) paster = p::GnomeShellPaster::open();
         keyboard->setPaster(std::move(paster));
     }
-    // GNOME Shell grabs keys for programs only through the package's extension.
-    if (b.desktop == WaylandDesktop::gnome)
+    // GNOME Shell from 48 on takes global shortcuts through the portal, as KDE does; older ones
+    // grab keys for programs only through the package's extension.
+    if (b.desktop == WaylandDesktop::gnome && keyboard && bus &&
+        gnomeShellGivesShortcuts(bus->stringProperty("org.gnome.Shell", "/org/gnome/Shell",
+                                                     "org.gnome.Shell", "ShellVersion")))
+        b.hotKeys = p::PortalGlobalShortcuts::open(
+            [keyboard](std::uint8_t vk) { return keyboard->keysymName(vk); });
+    if (b.desktop == WaylandDesktop::gnome && !b.hotKeys)
         b.hotKeys = p::GnomeShellHotKeys::open(
             keyboard ? p::GnomeShellHotKeys::KeyName(
                            [keyboard](std::uint8_t vk) { return keyboard->keysymName(vk); })

@@ -2,6 +2,8 @@
 
 #include <systemd/sd-bus.h>
 
+#include <cstdlib>
+
 namespace ostrevin::platform {
 
 namespace {
@@ -60,6 +62,16 @@ std::uint32_t DbusConnection::portalVersion(const char* interface) {
                                     'u', &version) < 0)
         return 0;
     return version;
+}
+
+std::string DbusConnection::stringProperty(const char* destination, const char* path,
+                                           const char* interface, const char* name) {
+    char* value = nullptr;
+    if (sd_bus_get_property_string(bus_, destination, path, interface, name, nullptr, &value) < 0)
+        return {};
+    std::string result(value);
+    free(value);
+    return result;
 }
 
 std::string DbusConnection::newToken() {

@@ -34,6 +34,9 @@ class DbusConnection {
     bool hasName(const char* name);
     // A numeric property of a portal interface (its "version"); 0 when it cannot be read.
     std::uint32_t portalVersion(const char* interface);
+    // A string property of another service's object; "" when it cannot be read.
+    std::string stringProperty(const char* destination, const char* path, const char* interface,
+                               const char* name);
 
     // A fresh token, unique within this connection, for handle_token and session_handle_token.
     std::string newToken();
