@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <signal.h>
 #include <unistd.h>
 #include <wayland-client.h>
 
@@ -10,6 +9,7 @@
 #include <cerrno>
 #include <chrono>
 
+#include "platform/wayland/selection_transfer.h"
 #include "wlr-data-control-unstable-v1-client-protocol.h"
 
 namespace ostrevin::platform {
@@ -31,10 +31,6 @@ struct DataControlPaster::Source {
 namespace {
 
 constexpr std::uint32_t kPrimarySince = 2;
-// The types a text goes out as: the MIME names Wayland programs ask for, and the X names that
-// programs running under XWayland ask for through the compositor.
-const char* const kTextTypes[] = {"text/plain;charset=utf-8", "text/plain", "UTF8_STRING", "TEXT",
-                                  "STRING"};
 
 void noRemoval(void*, wl_registry*, std::uint32_t) {}
 const wl_registry_listener kRegistryListener = {&DataControlPaster::global, noRemoval};
@@ -44,39 +40,6 @@ const zwlr_data_control_device_v1_listener kDeviceListener = {
 const zwlr_data_control_offer_v1_listener kOfferListener = {&DataControlPaster::offerType};
 const zwlr_data_control_source_v1_listener kSourceListener = {&DataControlPaster::send,
                                                               &DataControlPaster::cancelled};
-
-// Waits for the descriptor to be ready, at most timeoutMs; false when it was not.
-bool ready(int fd, short events, int timeoutMs) {
-    pollfd p{fd, events, 0};
-    int n;
-    do n = ::poll(&p, 1, timeoutMs);
-    while (n < 0 && errno == EINTR);
-    return n > 0;
-}
-
-// A receiver that closes its end early must not end the program: SIGPIPE is held back for the
-// write and any that came is taken off the thread before it is unblocked.
-void writeAll(int fd, const std::string& bytes) {
-    sigset_t pipeSignal, before;
-    sigemptyset(&pipeSignal);
-    sigaddset(&pipeSignal, SIGPIPE);
-    pthread_sigmask(SIG_BLOCK, &pipeSignal, &before);
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n > 0) {
-            done += static_cast<std::size_t>(n);
-        } else if (n < 0 && errno == EAGAIN) {
-            if (!ready(fd, POLLOUT, DataControlPaster::kSaveTimeoutMs)) break;
-        } else if (!(n < 0 && errno == EINTR)) {
-            break;
-        }
-    }
-    const timespec none{0, 0};
-    while (sigtimedwait(&pipeSignal, nullptr, &none) > 0) {
-    }
-    pthread_sigmask(SIG_SETMASK, &before, nullptr);
-}
 
 }  // namespace
 
@@ -158,7 +121,7 @@ void DataControlPaster::send(void* data, zwlr_data_control_source_v1*, const cha
     auto* source = static_cast<Source*>(data);
     for (const auto& [offered, bytes] : source->contents)
         if (offered == type) {
-            writeAll(fd, bytes);
+            pasting::writeAll(fd, bytes, kSaveTimeoutMs);
             break;
         }
     ::close(fd);
@@ -184,7 +147,7 @@ int DataControlPaster::eventFd() const {
 void DataControlPaster::dispatch() {
     while (wl_display_prepare_read(display_) != 0) wl_display_dispatch_pending(display_);
     wl_display_flush(display_);
-    if (ready(wl_display_get_fd(display_), POLLIN, 0))
+    if (pasting::ready(wl_display_get_fd(display_), POLLIN, 0))
         wl_display_read_events(display_);
     else
         wl_display_cancel_read(display_);
@@ -226,7 +189,7 @@ bool DataControlPaster::read(zwlr_data_control_offer_v1* offer, const std::strin
     }
     char chunk[65536];
     bool complete = false;
-    while (ready(fds[0], POLLIN, kSaveTimeoutMs)) {
+    while (pasting::ready(fds[0], POLLIN, kSaveTimeoutMs)) {
         const ssize_t n = ::read(fds[0], chunk, sizeof chunk);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
@@ -263,8 +226,7 @@ bool DataControlPaster::offer(const std::string& utf8) {
     Contents saved[kSelections];
     for (Which which : {kClipboard, kPrimary})
         if (!save(which, &saved[which])) return false;
-    Contents text;
-    for (const char* type : kTextTypes) text.emplace_back(type, utf8);
+    const Contents text = pasting::asText(utf8);
     set(kClipboard, text, true);
     set(kPrimary, text, true);
     // Both are the compositor's before the paste key can reach the receiver; programs that read
@@ -283,7 +245,7 @@ void DataControlPaster::waitForReads() {
     auto pump = [this](int timeoutMs) {
         wl_display_flush(display_);
         while (wl_display_prepare_read(display_) != 0) wl_display_dispatch_pending(display_);
-        if (ready(wl_display_get_fd(display_), POLLIN, timeoutMs))
+        if (pasting::ready(wl_display_get_fd(display_), POLLIN, timeoutMs))
             wl_display_read_events(display_);
         else
             wl_display_cancel_read(display_);

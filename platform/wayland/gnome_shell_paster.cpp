@@ -1,14 +1,11 @@
 #include "platform/wayland/gnome_shell_paster.h"
 
-#include <poll.h>
-#include <signal.h>
 #include <systemd/sd-bus.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <chrono>
 
 #include "platform/wayland/gnome_shell_names.h"
+#include "platform/wayland/selection_transfer.h"
 
 namespace ostrevin::platform {
 
@@ -18,29 +15,8 @@ constexpr const char* kRemoteDesktop = "org.gnome.Mutter.RemoteDesktop";
 constexpr const char* kRemoteDesktopPath = "/org/gnome/Mutter/RemoteDesktop";
 constexpr const char* kSession = "org.gnome.Mutter.RemoteDesktop.Session";
 constexpr std::uint32_t kClipboard = 0, kPrimary = 1;
-const char* const kTextTypes[] = {"text/plain;charset=utf-8", "text/plain", "UTF8_STRING", "TEXT",
-                                  "STRING"};
-
-// A receiver that closes its end early must not end the program.
-void writeAll(int fd, const std::string& bytes) {
-    sigset_t pipeSignal, before;
-    sigemptyset(&pipeSignal);
-    sigaddset(&pipeSignal, SIGPIPE);
-    pthread_sigmask(SIG_BLOCK, &pipeSignal, &before);
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n > 0)
-            done += static_cast<std::size_t>(n);
-        else if (!(n < 0 && errno == EINTR))
-            break;
-    }
-    const timespec none{0, 0};
-    while (sigtimedwait(&pipeSignal, nullptr, &none) > 0) {
-    }
-    pthread_sigmask(SIG_SETMASK, &before, nullptr);
-}
-
+// A receiver that stops reading for this long gets no more of the selection.
+constexpr int kWriteTimeoutMs = 2000;
 int appendContents(sd_bus_message* m, const GnomeShellPaster::Contents& contents) {
     int r = sd_bus_message_open_container(m, 'a', "(say)");
     for (const auto& [type, bytes] : contents) {
@@ -129,7 +105,8 @@ void GnomeShellPaster::serveTransfers() {
             sd_bus_call_method(bus_.get(), kRemoteDesktop, session_.c_str(), kSession,
                                "SelectionWrite", nullptr, &reply, "u", serial) >= 0 &&
             sd_bus_message_read(reply, "h", &fd) >= 0) {
-            writeAll(fd, *bytes);  // the descriptor is the reply's, closed with it
+            pasting::writeAll(fd, *bytes,
+                              kWriteTimeoutMs);  // the descriptor is the reply's, closed with it
             written = true;
         }
         sd_bus_message_unref(reply);
@@ -219,8 +196,7 @@ bool GnomeShellPaster::offer(const std::string& utf8) {
     else if (!readSelection(kClipboard, &saved[kClipboard]))
         return false;
     if (!readSelection(kPrimary, &saved[kPrimary])) return false;
-    Contents text;
-    for (const char* type : kTextTypes) text.emplace_back(type, utf8);
+    const Contents text = pasting::asText(utf8);
     if (!setClipboard(text, true) || !setPrimary({text.front()})) {
         setClipboard(saved[kClipboard], false);
         return false;
