@@ -12,12 +12,13 @@ import shutil
 import signal
 import subprocess
 import tempfile
-import time
 
 import gi
 
 gi.require_version("Gio", "2.0")
 from gi.repository import Gio, GLib  # noqa: E402
+
+from desktop_fixture import DesktopFixture, wait_for, wait_until  # noqa: E402
 
 UUID = "keyloom@ostrevin.example.org"
 SHELL_NAME = "org.example.ostrevin.KeyloomShell"
@@ -47,43 +48,12 @@ KEYSYMS = {"Shift": 0xffe1, "Control": 0xffe3, "Alt": 0xffe9,
            **{f"F{n}": 0xffbd + n for n in range(1, 13)}}
 
 
-# The bound only says when to give up on a state that never comes; a machine loaded by parallel
-# tests once took over 20 s to start a compositor that starts in one.
-def wait_until(what, check, seconds=60.0):
-    deadline = time.monotonic() + seconds
-    while time.monotonic() < deadline:
-        if check():
-            return True
-        time.sleep(0.02)
-    raise AssertionError(f"{what} did not happen within {seconds:.0f} s")
-
-
-def wait_for(check, seconds):
-    """Whether check() came true within the time."""
-    try:
-        return wait_until("", check, seconds)
-    except AssertionError:
-        return False
-
-
-class GnomeDesktop:
+class GnomeDesktop(DesktopFixture):
     def __init__(self, extension=True):
+        super().__init__()
         self.extension = extension
-        self.procs = []
-        self.folder = None
         self.bus = None
         self.remote = None
-
-    def __enter__(self):
-        try:
-            self._start()
-        except BaseException:
-            self.close()
-            raise
-        return self
-
-    def __exit__(self, *exc):
-        self.close()
 
     def _start(self):
         self.folder = tempfile.mkdtemp(prefix="keyloom-gnome-")
@@ -182,33 +152,6 @@ class GnomeDesktop:
         wait_until("the monitor", lambda: "NameLost" in text())
         return lambda: text().count(f"member={member}")
 
-    def path(self, name):
-        """A file in the desktop's runtime folder."""
-        return os.path.normpath(os.path.join(self.runtime, name))
-
-    def spawn(self, argv, env=None, log=None):
-        """Starts argv in a process group of its own that close() ends."""
-        out = open(os.path.join(self.folder, log or "programs.log"), "ab")
-        proc = subprocess.Popen(list(argv), env=dict(self.env if env is None else env),
-                                stdin=subprocess.DEVNULL, stdout=out, stderr=out,
-                                start_new_session=True)
-        out.close()
-        self.procs.append(proc)
-        return proc
-
-    def run(self, argv, timeout=60):
-        """Runs argv and returns the finished process with its output."""
-        proc = subprocess.Popen(list(argv), env=dict(self.env), stdin=subprocess.DEVNULL,
-                                stdout=subprocess.PIPE, stderr=subprocess.PIPE,
-                                start_new_session=True)
-        try:
-            out, err = proc.communicate(timeout=timeout)
-        except subprocess.TimeoutExpired:
-            os.killpg(proc.pid, signal.SIGKILL)
-            proc.communicate()
-            raise
-        return subprocess.CompletedProcess(argv, proc.returncode, out, err)
-
     def open_field(self, title, out, extra=()):
         """A Qt text field, returned once it has the keyboard focus."""
         ready = out + ".ready"
@@ -222,15 +165,6 @@ class GnomeDesktop:
         _, listing = self.extension_call("ListWindows")
         return [(str(i), "1" if visible else "0", title) for i, title, visible in listing]
 
-    def program_folder(self):
-        """A folder holding a copy of the program, its side files and catalogue beside it
-        (XDG_CONFIG_HOME points into it)."""
-        folder = self.path("program")
-        if not os.path.isdir(folder):
-            os.makedirs(os.path.join(folder, "config", "ostrevin"))
-            shutil.copy2(os.environ["MACROS_BIN"], os.path.join(folder, "macros"))
-        return folder
-
     def start_macros(self, *args, settled=False, allow=True):
         """Starts the program; with allow, answers the portal's question whether it may type
         as a user would; with settled, returns once its list window is up and no window has come
@@ -242,14 +176,7 @@ class GnomeDesktop:
         if seen:
             self.answer_remote_desktop(seen)
         if settled:
-            seen = [None, 0]
-
-            def steady():
-                listing = self.windows()
-                seen[1] = seen[1] + 1 if listing == seen[0] else 0
-                seen[0] = listing
-                return seen[1] >= 5 and any(t == "Ostrevin Keyloom" for _, _, t in listing)
-            wait_until("the program's windows to settle", steady)
+            self._settle()
         return proc
 
     def macros_log(self):
@@ -259,16 +186,6 @@ class GnomeDesktop:
                 return f.read()
         except FileNotFoundError:
             return ""
-
-    def write(self, path, text):
-        with open(path, "w", encoding="utf-8", newline="") as f:
-            f.write(text)
-
-    def write_catalogue(self, text):
-        self.write(os.path.join(self.program_folder(), "config", "ostrevin", "macros.ini"), text)
-
-    def write_side_file(self, name, text):
-        self.write(os.path.join(self.program_folder(), name), text)
 
     def _remote_session(self):
         """A remote-desktop session of the shell's own, started once and kept."""
@@ -398,17 +315,6 @@ class GnomeDesktop:
             return wait_for(share, 1.5)
         wait_until("the question to be answered", round_)
 
-    def end(self, proc):
-        try:
-            os.killpg(proc.pid, signal.SIGTERM)
-        except ProcessLookupError:
-            return
-        try:
-            proc.wait(10)
-        except subprocess.TimeoutExpired:
-            os.killpg(proc.pid, signal.SIGKILL)
-            proc.wait(10)
-
     def _strays(self):
         """Processes of this desktop that left its process groups (the shell starts the input
         method daemon in a session of its own): found by the runtime folder they inherited."""
@@ -446,18 +352,10 @@ class GnomeDesktop:
         if self.bus is not None:
             self.bus.close_sync(None)
             self.bus = None
-        for proc in reversed(self.procs):
-            if proc.poll() is None:
-                self.end(proc)
-        self.procs = []
+        self._end_all()
         if self.folder:
             self._end_strays()
-            if os.environ.get("E2E_KEEP_LOGS"):
-                for log in ("shell.log", "macros.log"):
-                    if os.path.exists(os.path.join(self.folder, log)):
-                        shutil.copy(os.path.join(self.folder, log), os.environ["E2E_KEEP_LOGS"])
-            shutil.rmtree(self.folder, ignore_errors=True)
-            self.folder = None
+        self._remove_folder(("shell.log", "macros.log"))
 
 
 def file_lines(path):

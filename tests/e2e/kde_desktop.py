@@ -10,13 +10,10 @@ made. The method names are those of WaylandDesktop, so that tests read alike.
 """
 import json
 import os
-import pwd
 import shutil
-import signal
-import subprocess
 import tempfile
 
-from wayland_desktop import wait_until
+from desktop_fixture import DesktopFixture, ensure_user, remove_user, wait_until
 
 USER_NAME = "keyloomkde"
 SOCKET = "kwin-keyloom"
@@ -27,39 +24,13 @@ def available():
     return shutil.which("kwin_wayland") is not None
 
 
-def ensure_user():
-    try:
-        return pwd.getpwnam(USER_NAME)
-    except KeyError:
-        subprocess.run(["useradd", "-m", "-s", "/usr/sbin/nologin", USER_NAME], check=True,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        return pwd.getpwnam(USER_NAME)
-
-
-def remove_user():
-    subprocess.run(["userdel", "-r", USER_NAME], stdout=subprocess.DEVNULL,
-                   stderr=subprocess.DEVNULL)
-
-
-class KdeDesktop:
+class KdeDesktop(DesktopFixture):
     def __init__(self):
-        self.procs = []
-        self.folder = None
+        super().__init__()
         self.placements = 0
 
-    def __enter__(self):
-        try:
-            self._start()
-        except BaseException:
-            self.close()
-            raise
-        return self
-
-    def __exit__(self, *exc):
-        self.close()
-
     def _start(self):
-        user = ensure_user()
+        user = ensure_user(USER_NAME)
         self.user = user
         self.folder = tempfile.mkdtemp(prefix="keyloom-kde-")
         os.chmod(self.folder, 0o700)
@@ -123,37 +94,6 @@ class KdeDesktop:
         return self.run(["gdbus", "call", "--session", "--dest", dest, "--object-path", path,
                          "--method", method, *args], timeout=timeout)
 
-    def path(self, name):
-        """A file in the user's runtime folder, which both the test and the user can reach."""
-        return os.path.join(self.runtime, name)
-
-    def _command(self, argv, env):
-        return ["runuser", "-u", USER_NAME, "--", "env", "-i"] + \
-            [f"{k}={v}" for k, v in env.items()] + list(argv)
-
-    def spawn(self, argv, env=None, log=None):
-        """Starts argv as the user, in a process group of its own that close() ends."""
-        env = dict(self.env if env is None else env)
-        out = open(os.path.join(self.folder, log or "programs.log"), "ab")
-        proc = subprocess.Popen(self._command(argv, env), stdin=subprocess.DEVNULL, stdout=out,
-                                stderr=out, start_new_session=True)
-        out.close()
-        self.procs.append(proc)
-        return proc
-
-    def run(self, argv, timeout=60, env=None):
-        """Runs argv as the user and returns the finished process with its output."""
-        cmd = self._command(argv, dict(self.env if env is None else env))
-        proc = subprocess.Popen(cmd, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
-                                stderr=subprocess.PIPE, start_new_session=True)
-        try:
-            out, err = proc.communicate(timeout=timeout)
-        except subprocess.TimeoutExpired:
-            os.killpg(proc.pid, signal.SIGKILL)  # the program too, not just runuser
-            proc.communicate()
-            raise
-        return subprocess.CompletedProcess(cmd, proc.returncode, out, err)
-
     def open_field(self, title, out, extra=()):
         """A Qt text field, returned once it has the keyboard focus. Qt on KWin reports a
         field's whole text to the input method several times after every key; KWin, compositing
@@ -211,29 +151,6 @@ class KdeDesktop:
         with open(os.path.join(self.folder, "kwin.log"), encoding="utf-8", errors="replace") as f:
             return f.read()
 
-    def program_folder(self):
-        """A folder the user owns holding a copy of the program, its side files and catalogue
-        beside it (XDG_CONFIG_HOME points into it)."""
-        folder = self.path("program")
-        if not os.path.isdir(folder):
-            for sub in ("", "config", "config/ostrevin"):
-                os.makedirs(os.path.join(folder, sub), exist_ok=True)
-            shutil.copy2(os.environ["MACROS_BIN"], os.path.join(folder, "macros"))
-            self.give(folder)
-        return folder
-
-    def write(self, path, text):
-        with open(path, "w", encoding="utf-8", newline="") as f:
-            f.write(text)
-        self.give(path)
-
-    def give(self, path):
-        """Hands a file, or a folder with everything in it, to the user."""
-        os.chown(path, self.user.pw_uid, self.user.pw_gid)
-        for root, dirs, files in os.walk(path):
-            for name in dirs + files:
-                os.chown(os.path.join(root, name), self.user.pw_uid, self.user.pw_gid)
-
     def start_macros(self, *args, settled=False):
         """Starts the program with its catalogue in the program folder; with settled, returns
         once it has put up its start-up message (which it writes to its log as it shows it), so
@@ -251,37 +168,8 @@ class KdeDesktop:
             wait_until("the program's start-up message", shown, 30)
         return proc
 
-    def write_catalogue(self, text):
-        self.write(os.path.join(self.program_folder(), "config", "ostrevin", "macros.ini"), text)
-
-    def write_side_file(self, name, text):
-        self.write(os.path.join(self.program_folder(), name), text)
-
-    def end(self, proc):
-        try:
-            os.killpg(proc.pid, signal.SIGTERM)
-        except ProcessLookupError:
-            return
-        try:
-            proc.wait(10)
-        except subprocess.TimeoutExpired:
-            os.killpg(proc.pid, signal.SIGKILL)
-            proc.wait(10)
-
     def close(self):
-        for proc in reversed(self.procs):
-            if proc.poll() is None:
-                self.end(proc)
-        self.procs = []
+        self._end_all()
         # Services the bus started on demand live in its process group and ended with it.
-        if self.folder:
-            keep = os.environ.get("E2E_KEEP_LOGS")
-            for log in ("kwin.log", "portal.log", "macros.log", "programs.log") if keep else ():
-                try:
-                    os.makedirs(keep, exist_ok=True)
-                    shutil.copy(os.path.join(self.folder, log), os.path.join(keep, log))
-                except OSError:
-                    pass  # a log that is not there, or a folder that cannot take it
-            shutil.rmtree(self.folder, ignore_errors=True)
-            self.folder = None
-        remove_user()
+        self._remove_folder(("kwin.log", "portal.log", "macros.log", "programs.log"))
+        remove_user(USER_NAME)
