@@ -51,6 +51,7 @@ def remove_user(name):
 
 class DesktopFixture:
     user = None
+    field_env = {"QT_QPA_PLATFORM": "wayland"}  # what the test fields see on top of env
 
     def __init__(self):
         self.procs = []
@@ -140,6 +141,14 @@ class DesktopFixture:
 
     def write_side_file(self, name, text):
         self.write(os.path.join(self.program_folder(), name), text)
+
+    def open_field(self, title, out, extra=()):
+        """A Qt text field, returned once it has the keyboard focus."""
+        ready = out + ".ready"
+        proc = self.spawn([os.environ["QTFIELD_BIN"], "--title", title, "--out", out,
+                           "--ready", ready, *extra], dict(self.env, **self.field_env))
+        wait_until(f"the field {title} taking the focus", lambda: os.path.exists(ready))
+        return proc
 
     def _settle(self):
         """Returns once the program's list window is up and no window has come or gone for a

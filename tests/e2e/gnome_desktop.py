@@ -152,14 +152,6 @@ class GnomeDesktop(DesktopFixture):
         wait_until("the monitor", lambda: "NameLost" in text())
         return lambda: text().count(f"member={member}")
 
-    def open_field(self, title, out, extra=()):
-        """A Qt text field, returned once it has the keyboard focus."""
-        ready = out + ".ready"
-        proc = self.spawn([os.environ["QTFIELD_BIN"], "--title", title, "--out", out,
-                           "--ready", ready, *extra], dict(self.env, QT_QPA_PLATFORM="wayland"))
-        wait_until(f"the field {title} taking the focus", lambda: os.path.exists(ready))
-        return proc
-
     def windows(self):
         """(id, visible, title) of every window, front to back, as the extension lists them."""
         _, listing = self.extension_call("ListWindows")

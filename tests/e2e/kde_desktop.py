@@ -25,6 +25,12 @@ def available():
 
 
 class KdeDesktop(DesktopFixture):
+    # Qt on KWin reports a field's whole text to the input method several times after every key;
+    # KWin, compositing in software on a loaded machine, reads that too slowly for a long text
+    # typed fast and drops the field. No input method runs here, so the fields are given none, as
+    # fields on sway have none. QT_QPA_PLATFORM is in the desktop's own environment.
+    field_env = {"QT_IM_MODULE": "none"}
+
     def __init__(self):
         super().__init__()
         self.placements = 0
@@ -93,18 +99,6 @@ class KdeDesktop(DesktopFixture):
         """A method call on the desktop's bus through gdbus; the finished process."""
         return self.run(["gdbus", "call", "--session", "--dest", dest, "--object-path", path,
                          "--method", method, *args], timeout=timeout)
-
-    def open_field(self, title, out, extra=()):
-        """A Qt text field, returned once it has the keyboard focus. Qt on KWin reports a
-        field's whole text to the input method several times after every key; KWin, compositing
-        in software on a loaded machine, reads that too slowly for a long text typed fast and
-        drops the field. No input method runs here, so the field is given none, as a field on
-        sway has none."""
-        ready = out + ".ready"
-        proc = self.spawn([os.environ["QTFIELD_BIN"], "--title", title, "--out", out,
-                           "--ready", ready, *extra], dict(self.env, QT_IM_MODULE="none"))
-        wait_until(f"the field {title} taking the focus", lambda: os.path.exists(ready), 30)
-        return proc
 
     def place(self, title, x, y, width, height):
         """Moves the window with that title to the given frame, through a KWin script (KWin

@@ -63,14 +63,6 @@ class WaylandDesktop(DesktopFixture):
     def tree(self):
         return json.loads(self.swaymsg("-t", "get_tree", "-r").stdout or b"{}")
 
-    def open_field(self, title, out, extra=()):
-        """A Qt text field, returned once it has the keyboard focus."""
-        ready = out + ".ready"
-        proc = self.spawn([os.environ["QTFIELD_BIN"], "--title", title, "--out", out,
-                           "--ready", ready, *extra], dict(self.env, QT_QPA_PLATFORM="wayland"))
-        wait_until(f"the field {title} taking the focus", lambda: os.path.exists(ready))
-        return proc
-
     def start_macros(self, *args, settled=False):
         """Starts the program; with settled, returns once its list window is up and no window
         has come or gone for a few looks (without a tray host it opens messages at start)."""
